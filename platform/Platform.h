@@ -1,0 +1,27 @@
+#pragma once
+// The set of system services the program runs on. Built once at start (Win32
+// or simulation) and handed to the application object; nothing is global.
+
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/Graphics.h"
+#include "platform/ProfileFiles.h"
+#include "platform/RegionalSettings.h"
+#include "platform/Widgets.h"
+#include "platform/Windowing.h"
+
+namespace kelpo {
+
+struct Platform {
+  Clock& clock;
+  Dialogs& dialogs;
+  FileSystem& files;
+  Graphics& graphics;
+  ProfileFiles& profiles;
+  RegionalSettings& regional;
+  Widgets& widgets;
+  Windowing& windowing;
+};
+
+}  // namespace kelpo
