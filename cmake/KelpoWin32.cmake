@@ -2,9 +2,6 @@
 # through Wine, and the end-to-end driver.
 
 enable_language(RC)
-add_compile_options(-municode)
-add_link_options(-municode)
-
 file(GLOB KELPO_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp framework/widgets/win32/*.cpp)
 add_library(kelpo_win32 STATIC ${KELPO_WIN32_SOURCES})
 target_link_libraries(kelpo_win32 PUBLIC kelpo_core comctl32 gdi32 user32 shell32 advapi32 version wininet)

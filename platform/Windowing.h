@@ -31,8 +31,6 @@ enum class ShowCommand { Hide, Show, ShowNormal, Minimize, Restore };
 
 enum class CursorKind { Default, Arrow, HourGlass, HandPoint };
 
-enum class BevelKind { None, Raised };
-
 struct WindowParams {
   WindowKind Kind = WindowKind::Hidden;
   std::string ClassName;  // the system's window class name, for example "TApplication"
@@ -40,8 +38,6 @@ struct WindowParams {
   WindowHandle Parent = 0;  // Child: the parent window; Popup: the owner
   Rect Bounds;              // Child: in the parent's client area; Popup: on the screen
   bool Visible = false;
-  BevelKind Bevel = BevelKind::None;
-  bool TabStop = false;
 };
 
 class Windowing {
@@ -80,9 +76,14 @@ class Windowing {
   virtual bool KillTimer(WindowHandle window, std::uintptr_t id) = 0;
 
   // Application-wide cursor override; Default lets every control show its own cursor.
+  // While it is not Default, every window of the program shows it (the system's
+  // cursor query is answered without asking the window procedure).
   virtual void SetCursorOverride(CursorKind cursor) = 0;
-  // The cursor a window shows when no override is in force (sent by the system as it hovers).
-  virtual void SetWindowCursor(WindowHandle window, CursorKind cursor) = 0;
+  virtual CursorKind CursorOverride() = 0;
+  // Shows this cursor now; window procedures call it while answering wmSetCursor.
+  virtual void SetCursor(CursorKind cursor) = 0;
+  // The mouse position in the window's client coordinates.
+  virtual Point ClientCursorPos(WindowHandle window) = 0;
   // Captures the mouse to the window (between button down and up).
   virtual void SetCapture(WindowHandle window) = 0;
   virtual void ReleaseCapture() = 0;
