@@ -1,4 +1,5 @@
-# cmake -DOUTPUT=file.cpp -DINPUTS=a;b;c -P EmbedFiles.cmake
+# cmake -DOUTPUT=file.cpp -DINPUTS=a|b|c -P EmbedFiles.cmake
+string(REPLACE "|" ";" INPUTS "${INPUTS}")
 set(body "// Generated from ui/layouts and ui/artwork; do not edit.\n#include \"framework/Resources.h\"\n\nnamespace kelpo {\nnamespace {\n")
 set(table "")
 set(index 0)

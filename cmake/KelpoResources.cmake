@@ -6,10 +6,12 @@ function(kelpo_embed_resources out_var)
   file(GLOB artwork CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ui/artwork/*)
   set(inputs ${layouts} ${artwork})
   set(output ${CMAKE_BINARY_DIR}/generated/EmbeddedResources.cpp)
+  string(REPLACE ";" "|" input_arg "${inputs}")
   add_custom_command(
     OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DINPUTS=${inputs}" -P ${CMAKE_SOURCE_DIR}/cmake/EmbedFiles.cmake
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} "-DINPUTS=${input_arg}" -P ${CMAKE_SOURCE_DIR}/cmake/EmbedFiles.cmake
     DEPENDS ${inputs} ${CMAKE_SOURCE_DIR}/cmake/EmbedFiles.cmake
-    COMMENT "Embedding layouts and artwork")
+    COMMENT "Embedding layouts and artwork"
+    VERBATIM)
   set(${out_var} ${output} PARENT_SCOPE)
 endfunction()

@@ -12,7 +12,9 @@ using WindowHandle = std::uintptr_t;  // 0 means "no window"
 
 // Colours as Windows stores them: 0x00BBGGRR.
 using Color = std::uint32_t;
-constexpr Color Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+constexpr Color Rgb(unsigned r, unsigned g, unsigned b) {
+  return r | (g << 8) | (b << 16);
+}
 
 struct Point {
   int X = 0;

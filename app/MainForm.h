@@ -1,0 +1,74 @@
+#pragma once
+// The main window: its components from the layout, its private state and the
+// handlers the layout wires to them.
+
+#include <memory>
+#include <optional>
+
+#include "framework/Bitmap.h"
+#include "framework/Form.h"
+#include "framework/StdControls.h"
+#include "framework/Timer.h"
+#include "framework/widgets/ComboBox.h"
+#include "framework/widgets/DateTimePicker.h"
+#include "framework/widgets/SpinEdit.h"
+#include "scheduler/ScheduleEditor.h"
+
+namespace kelpo {
+
+class TMainForm : public TForm {
+ public:
+  // Creates the window from its layout; FormCreate has run when this returns.
+  explicit TMainForm(TApplication& application);
+  ~TMainForm() override;
+
+  // Components of the layout.
+  TImage* Image1 = nullptr;
+  TImage* Image2 = nullptr;
+  TImage* Image3 = nullptr;
+  TImage* Image4 = nullptr;
+  TImage* Image5 = nullptr;
+  TImage* Image6 = nullptr;
+  TImage* Image7 = nullptr;
+  TImage* Image8 = nullptr;
+  TImage* Image9 = nullptr;
+  TPanel* Panel1 = nullptr;
+  TPanel* Panel2 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label2 = nullptr;
+  TLabel* Label3 = nullptr;
+  TLabel* Label4 = nullptr;
+  TLabel* Label5 = nullptr;
+  TSpinEdit* SpinEdit1 = nullptr;
+  TComboBox* ComboBox1 = nullptr;
+  TDateTimePicker* DateTimePicker1 = nullptr;
+  TComboBox* ComboBox2 = nullptr;
+  TTimer* Timer1 = nullptr;
+
+  // Private state of the window.
+  bool ScheduleActive = false;
+  bool ExitRequested = false;
+  std::unique_ptr<TBitmap> ScratchBitmap;
+
+  // Handlers.
+  void FormCreate(TComponent* sender);
+  void FormDestroy(TComponent* sender);
+  void ComboBox1Change(TComponent* sender);
+  void Image8Click(TComponent* sender);
+  void Image3Click(TComponent* sender);
+  void Image4Click(TComponent* sender);
+
+  void LoadSchedule();
+  void ApplyTimerInterval();
+  ScheduleEditor& Editor() { return *editor_; }
+
+ protected:
+  std::string WindowClassName() const override { return "TMainForm"; }
+  bool WindowProc(Message& m) override;
+
+ private:
+  void BindComponents();
+  std::optional<ScheduleEditor> editor_;
+};
+
+}  // namespace kelpo

@@ -1,0 +1,72 @@
+#include "framework/Application.h"
+
+#include "framework/Form.h"
+
+namespace kelpo {
+
+TApplication::TApplication(Platform& platform) : platform_(platform), formats_(platform.regional.Read()) {
+  WindowParams params;
+  params.Kind = WindowKind::Application;
+  params.ClassName = "TApplication";
+  handle_ = platform_.windowing.CreateWindow(params, this);
+}
+
+TApplication::~TApplication() {
+  if (handle_) platform_.windowing.DestroyWindow(handle_);
+}
+
+void TApplication::SetTitle(const std::string& title) {
+  title_ = title;
+  platform_.windowing.SetWindowText(handle_, title);
+}
+
+void TApplication::RegisterForm(TForm& form) {
+  if (!mainForm_) mainForm_ = &form;
+}
+
+void TApplication::UnregisterForm(TForm& form) {
+  if (mainForm_ == &form) mainForm_ = nullptr;
+}
+
+int TApplication::Run() {
+  if (terminated_) return 0;
+  return platform_.windowing.RunMessageLoop();
+}
+
+void TApplication::Terminate() {
+  if (terminated_) return;
+  terminated_ = true;
+  platform_.windowing.PostQuitMessage(0);
+}
+
+void TApplication::Minimize() {
+  if (mainForm_ && mainForm_->HandleAllocated()) platform_.windowing.ShowWindow(mainForm_->Handle(), ShowCommand::Hide);
+  platform_.windowing.ShowWindow(handle_, ShowCommand::Minimize);
+}
+
+void TApplication::Restore() {
+  platform_.windowing.ShowWindow(handle_, ShowCommand::Restore);
+  if (mainForm_ && mainForm_->Visible() && mainForm_->HandleAllocated())
+    platform_.windowing.ShowWindow(mainForm_->Handle(), ShowCommand::Show);
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  WindowHandle owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : handle_;
+  platform_.dialogs.MessageBox(owner, error.what(), title_, mbOk | mbIconError);
+}
+
+bool TApplication::WindowProc(Message& m) {
+  switch (m.Msg) {
+    case wmWinIniChange:
+      formats_ = platform_.regional.Read();
+      return false;
+    case wmClose:
+      // Closing the taskbar button closes the main form.
+      if (mainForm_) Guard([&] { mainForm_->Close(); });
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace kelpo

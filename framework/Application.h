@@ -1,0 +1,74 @@
+#pragma once
+// The application object: title, main form, message loop, minimise, the
+// application-wide cursor override and the default error handler.
+
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "platform/Platform.h"
+
+namespace kelpo {
+
+class TForm;
+
+class TApplication : private WindowProcedure {
+ public:
+  explicit TApplication(Platform& platform);
+  ~TApplication() override;
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  Platform& Services() const { return platform_; }
+  WindowHandle Handle() const { return handle_; }
+
+  const std::string& Title() const { return title_; }
+  void SetTitle(const std::string& title);
+
+  // The regional formats, refreshed when the system announces a change.
+  const FormatSettings& Formats() const { return formats_; }
+
+  // The first form created becomes the main form; closing it ends the loop.
+  TForm* MainForm() const { return mainForm_; }
+  void RegisterForm(TForm& form);
+  void UnregisterForm(TForm& form);
+
+  // Runs the message loop until Terminate; returns the exit code.
+  int Run();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Minimises the whole application: its forms are hidden and the
+  // application window shows as a minimised taskbar button.
+  void Minimize();
+  void Restore();
+
+  // Application-wide cursor override (Default: every control shows its own).
+  void SetCursor(CursorKind cursor) { platform_.windowing.SetCursorOverride(cursor); }
+  CursorKind Cursor() const { return platform_.windowing.CursorOverride(); }
+
+  // The default error handler: the message in a box with an error icon and the title as caption.
+  void ShowException(const std::exception& error);
+  // Runs an event handler; an error it raises ends it and is shown.
+  template <class Handler>
+  void Guard(Handler&& handler) {
+    try {
+      std::forward<Handler>(handler)();
+    } catch (const std::exception& error) {
+      ShowException(error);
+    }
+  }
+
+ private:
+  bool WindowProc(Message& m) override;
+  void PaintWindow(Surface&) override {}
+
+  Platform& platform_;
+  WindowHandle handle_ = 0;
+  std::string title_;
+  FormatSettings formats_;
+  TForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+};
+
+}  // namespace kelpo

@@ -1,0 +1,326 @@
+#include "framework/Control.h"
+
+#include <algorithm>
+
+#include "framework/Application.h"
+#include "framework/Exception.h"
+
+namespace kelpo {
+namespace {
+
+TMouseButton ButtonOf(std::uint32_t msg) {
+  switch (msg) {
+    case wmRButtonDown:
+    case wmRButtonUp:
+      return TMouseButton::mbRight;
+    case wmMButtonDown:
+    case wmMButtonUp:
+      return TMouseButton::mbMiddle;
+    default:
+      return TMouseButton::mbLeft;
+  }
+}
+
+}  // namespace
+
+Color LayoutColor(const LayoutValue& value, const std::string& property) {
+  if (value.Type == LayoutValue::Kind::Integer) return static_cast<Color>(value.Integer);
+  const std::string id = LayoutIdentifier(value, property);
+  if (id == "clBlack") return clBlack;
+  if (id == "clMaroon") return clMaroon;
+  if (id == "clBlue") return clBlue;
+  if (id == "clWhite") return clWhite;
+  if (id == "clWindowText") return clWindowText;
+  if (id == "clBtnFace") return clBtnFace;
+  throw Exception("Unknown colour " + id);
+}
+
+CursorKind LayoutCursor(const LayoutValue& value, const std::string& property) {
+  const std::string id = LayoutIdentifier(value, property);
+  if (id == "crDefault") return CursorKind::Default;
+  if (id == "crArrow") return CursorKind::Arrow;
+  if (id == "crHourGlass") return CursorKind::HourGlass;
+  if (id == "crHandPoint") return CursorKind::HandPoint;
+  throw Exception("Unknown cursor " + id);
+}
+
+// ---- TControl ----
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+TControl::TControl(TApplication& application) : TComponent(application) {}
+
+TControl::~TControl() {
+  if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+  if (parent == parent_) return;
+  if (parent_) {
+    Invalidate();
+    parent_->RemoveControl(this);
+  }
+  parent_ = parent;
+  if (parent_) {
+    parent_->InsertControl(this);
+    if (parentFont_) font_ = parent_->Font();
+    if (parent_->HandleAllocated()) CreateHandle();
+    Invalidate();
+  }
+}
+
+void TControl::SetBounds(const Rect& bounds) {
+  if (bounds == bounds_) return;
+  Invalidate();
+  bounds_ = bounds;
+  BoundsChanged();
+  Invalidate();
+}
+
+void TControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  visible_ = visible;
+  VisibleChanged();
+  if (IsGraphic() && parent_) parent_->InvalidateArea();
+}
+
+void TControl::SetColor(Color color) {
+  color_ = color;
+  Invalidate();
+}
+
+void TControl::SetFont(const FontSpec& font) {
+  font_ = font;
+  parentFont_ = false;
+  FontChanged();
+  Invalidate();
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::MouseDown(TMouseButton button, int x, int y) {
+  if (OnMouseDown) OnMouseDown(this, button, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, int x, int y) {
+  if (OnMouseUp) OnMouseUp(this, button, x, y);
+}
+
+void TControl::Invalidate() {
+  if (IsGraphic()) {
+    if (parent_ && visible_) parent_->InvalidateArea();
+  } else if (auto* windowed = dynamic_cast<TWinControl*>(this)) {
+    windowed->InvalidateArea();
+  }
+}
+
+bool TControl::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
+  if (name == "Left") {
+    bounds_.Left = LayoutInteger(value, name);
+  } else if (name == "Top") {
+    bounds_.Top = LayoutInteger(value, name);
+  } else if (name == "Width") {
+    bounds_.Width = LayoutInteger(value, name);
+  } else if (name == "Height") {
+    bounds_.Height = LayoutInteger(value, name);
+  } else if (name == "Visible") {
+    visible_ = LayoutBoolean(value, name);
+  } else if (name == "Cursor") {
+    Cursor = LayoutCursor(value, name);
+  } else if (name == "Color") {
+    color_ = LayoutColor(value, name);
+  } else if (name == "ParentFont") {
+    parentFont_ = LayoutBoolean(value, name);
+  } else if (name == "ParentColor") {
+    LayoutBoolean(value, name);  // the colour is always given explicitly
+  } else if (name == "Font.Name") {
+    font_.Name = LayoutString(value, name);
+    parentFont_ = false;
+  } else if (name == "Font.Height") {
+    font_.Height = LayoutInteger(value, name);
+    parentFont_ = false;
+  } else if (name == "Font.Color") {
+    font_.TextColor = LayoutColor(value, name);
+    parentFont_ = false;
+  } else if (name == "Font.Charset") {
+    LayoutIdentifier(value, name);  // text is drawn with the system's default character set
+  } else if (name == "Font.Style") {
+    if (value.Type != LayoutValue::Kind::Set) throw Exception("Property Font.Style needs a set");
+    font_.Bold = font_.Italic = font_.Underline = false;
+    for (const auto& style : value.Items) {
+      if (style == "fsBold")
+        font_.Bold = true;
+      else if (style == "fsItalic")
+        font_.Italic = true;
+      else if (style == "fsUnderline")
+        font_.Underline = true;
+      else
+        throw Exception("Unknown font style " + style);
+    }
+    parentFont_ = false;
+  } else if (name == "OnClick") {
+    OnClick = events.NotifyHandler(LayoutIdentifier(value, name));
+  } else if (name == "OnMouseDown") {
+    OnMouseDown = events.MouseHandler(LayoutIdentifier(value, name));
+  } else if (name == "OnMouseUp") {
+    OnMouseUp = events.MouseHandler(LayoutIdentifier(value, name));
+  } else {
+    return TComponent::ReadProperty(name, value, events);
+  }
+  return true;
+}
+
+// ---- TWinControl ----
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(TApplication& application) : TControl(application) {}
+
+TWinControl::~TWinControl() {
+  for (TControl* control : controls_) control->parent_ = nullptr;
+  controls_.clear();
+  DestroyHandle();
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  controls_.push_back(control);
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+  if (pressed_ == control) pressed_ = nullptr;
+}
+
+WindowParams TWinControl::CreateParams() {
+  WindowParams params;
+  params.Kind = WindowKind::Child;
+  params.ClassName = "TPanel";
+  params.Parent = Parent() ? Parent()->Handle() : 0;
+  params.Bounds = BoundsRect();
+  params.Visible = Visible();
+  return params;
+}
+
+void TWinControl::CreateHandle() {
+  if (handle_) return;
+  if (!Parent() && CreateParams().Kind == WindowKind::Child) return;
+  if (Parent() && !Parent()->HandleAllocated()) return;
+  handle_ = Application().Services().windowing.CreateWindow(CreateParams(), this);
+  // Windowed children are created in tab order, which is the order Tab visits them.
+  std::vector<TControl*> windowed;
+  for (TControl* control : controls_)
+    if (!control->IsGraphic()) windowed.push_back(control);
+  std::stable_sort(windowed.begin(), windowed.end(),
+                   [](TControl* a, TControl* b) { return a->TabOrderValue() < b->TabOrderValue(); });
+  for (TControl* control : windowed) control->CreateHandle();
+}
+
+void TWinControl::DestroyHandle() {
+  if (!handle_) return;
+  Application().Services().windowing.DestroyWindow(handle_);
+  handle_ = 0;
+}
+
+void TWinControl::InvalidateArea() {
+  if (handle_) Application().Services().windowing.Invalidate(handle_);
+}
+
+void TWinControl::BoundsChanged() {
+  if (handle_) Application().Services().windowing.SetBounds(handle_, BoundsRect());
+}
+
+void TWinControl::VisibleChanged() {
+  if (handle_)
+    Application().Services().windowing.ShowWindow(handle_, Visible() ? ShowCommand::Show : ShowCommand::Hide);
+}
+
+bool TWinControl::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
+  if (name == "TabOrder") {
+    TabOrder = LayoutInteger(value, name);
+    return true;
+  }
+  return TControl::ReadProperty(name, value, events);
+}
+
+TControl* TWinControl::GraphicControlAt(Point p) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    TControl* control = *it;
+    if (control->IsGraphic() && control->Visible() && control->BoundsRect().Contains(p)) return control;
+  }
+  return nullptr;
+}
+
+bool TWinControl::HandleMouse(Message& m) {
+  Windowing& windowing = Application().Services().windowing;
+  const Point p = PointFromLParam(m.LParam);
+  switch (m.Msg) {
+    case wmLButtonDown:
+    case wmRButtonDown:
+    case wmMButtonDown: {
+      TControl* control = GraphicControlAt(p);
+      if (!control || pressed_) return false;
+      pressed_ = control;
+      pressedButton_ = ButtonOf(m.Msg);
+      windowing.SetCapture(handle_);
+      Application().Guard([&] { control->MouseDown(pressedButton_, p.X - control->Left(), p.Y - control->Top()); });
+      return true;
+    }
+    case wmLButtonUp:
+    case wmRButtonUp:
+    case wmMButtonUp: {
+      TControl* control = pressed_;
+      if (!control || ButtonOf(m.Msg) != pressedButton_) return false;
+      pressed_ = nullptr;
+      windowing.ReleaseCapture();
+      const bool over = control->BoundsRect().Contains(p);
+      // The click comes before the mouse up; the mouse up runs even when the click fails.
+      if (pressedButton_ == TMouseButton::mbLeft && over && control->Visible())
+        Application().Guard([&] { control->Click(); });
+      // The click may have freed the control (it removes itself from this list).
+      if (std::find(controls_.begin(), controls_.end(), control) != controls_.end())
+        Application().Guard([&] { control->MouseUp(pressedButton_, p.X - control->Left(), p.Y - control->Top()); });
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool TWinControl::WindowProc(Message& m) {
+  switch (m.Msg) {
+    case wmLButtonDown:
+    case wmRButtonDown:
+    case wmMButtonDown:
+    case wmLButtonUp:
+    case wmRButtonUp:
+    case wmMButtonUp:
+      return HandleMouse(m);
+    case wmSetCursor: {
+      if ((m.LParam & 0xFFFF) != htClient) return false;
+      Windowing& windowing = Application().Services().windowing;
+      TControl* control = GraphicControlAt(windowing.ClientCursorPos(handle_));
+      CursorKind cursor = control ? control->Cursor : Cursor;
+      windowing.SetCursor(cursor == CursorKind::Default ? CursorKind::Arrow : cursor);
+      m.Result = 1;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void TWinControl::PaintBackground(TCanvas& canvas) {
+  canvas.FillRect(Rect{0, 0, Width(), Height()}, ControlColor());
+}
+
+void TWinControl::PaintWindow(Surface& target) {
+  TCanvas background(target, Point{0, 0}, Rect{0, 0, target.Width(), target.Height()});
+  PaintBackground(background);
+  for (TControl* control : controls_) {
+    if (!control->IsGraphic() || !control->Visible()) continue;
+    TCanvas canvas(target, Point{control->Left(), control->Top()}, control->BoundsRect());
+    Application().Guard([&] { control->Paint(canvas); });
+  }
+}
+
+}  // namespace kelpo

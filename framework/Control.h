@@ -1,0 +1,138 @@
+#pragma once
+// Controls: graphic controls paint onto their parent's surface and have no
+// window; windowed controls own a platform window and route mouse messages
+// to the graphic controls they hold.
+
+#include <string>
+#include <vector>
+
+#include "framework/Canvas.h"
+#include "framework/Component.h"
+#include "platform/Windowing.h"
+
+namespace kelpo {
+
+class TWinControl;
+
+// Colour identifiers a layout may use instead of numbers.
+constexpr Color clBlack = Rgb(0, 0, 0);
+constexpr Color clMaroon = Rgb(128, 0, 0);
+constexpr Color clBlue = Rgb(0, 0, 255);
+constexpr Color clWhite = Rgb(255, 255, 255);
+constexpr Color clWindowText = clBlack;
+constexpr Color clBtnFace = Rgb(240, 240, 240);
+constexpr Color clBtnHighlight = clWhite;
+constexpr Color clBtnShadow = Rgb(160, 160, 160);
+
+Color LayoutColor(const LayoutValue& value, const std::string& property);
+CursorKind LayoutCursor(const LayoutValue& value, const std::string& property);
+
+class TControl : public TComponent {
+ public:
+  explicit TControl(TComponent* owner);
+  explicit TControl(TApplication& application);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return parent_; }
+  virtual void SetParent(TWinControl* parent);
+
+  int Left() const { return bounds_.Left; }
+  int Top() const { return bounds_.Top; }
+  int Width() const { return bounds_.Width; }
+  int Height() const { return bounds_.Height; }
+  const Rect& BoundsRect() const { return bounds_; }
+  virtual void SetBounds(const Rect& bounds);
+  void SetWidth(int width) { SetBounds(Rect{bounds_.Left, bounds_.Top, width, bounds_.Height}); }
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+
+  CursorKind Cursor = CursorKind::Default;
+  Color ControlColor() const { return color_; }
+  void SetColor(Color color);
+  const FontSpec& Font() const { return font_; }
+  void SetFont(const FontSpec& font);
+
+  TNotifyEvent OnClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+
+  // What a click does: runs OnClick.
+  virtual void Click();
+  virtual void MouseDown(TMouseButton button, int x, int y);
+  virtual void MouseUp(TMouseButton button, int x, int y);
+
+  // Graphic controls paint themselves here, in their own coordinates.
+  virtual void Paint(TCanvas&) {}
+  virtual bool IsGraphic() const { return true; }
+  // Windowed children create their windows once the parent has one.
+  virtual void CreateHandle() {}
+  virtual int TabOrderValue() const { return 0; }
+  // Repaints the control's area of its parent.
+  void Invalidate();
+
+  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+
+ protected:
+  void SetVisibleFlag(bool visible) { visible_ = visible; }
+  virtual void BoundsChanged() {}
+  virtual void VisibleChanged() {}
+  virtual void FontChanged() {}
+
+ private:
+  friend class TWinControl;
+  TWinControl* parent_ = nullptr;
+  Rect bounds_;
+  bool visible_ = true;
+  bool parentFont_ = true;
+  Color color_ = clBtnFace;
+  FontSpec font_;
+};
+
+class TWinControl : public TControl, protected WindowProcedure {
+ public:
+  explicit TWinControl(TComponent* owner);
+  explicit TWinControl(TApplication& application);
+  ~TWinControl() override;
+
+  WindowHandle Handle() const { return handle_; }
+  bool HandleAllocated() const { return handle_ != 0; }
+  const std::vector<TControl*>& Controls() const { return controls_; }
+  int TabOrder = 0;
+  int TabOrderValue() const override { return TabOrder; }
+
+  void CreateHandle() override;
+  void DestroyHandle();
+  // Asks for the window to be painted again.
+  void InvalidateArea();
+
+  bool IsGraphic() const override { return false; }
+  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+
+  // The graphic control under a point of the client area, the topmost first.
+  TControl* GraphicControlAt(Point p) const;
+
+ protected:
+  friend class TControl;
+  virtual WindowParams CreateParams();
+  bool WindowProc(Message& m) override;
+  void PaintWindow(Surface& target) override;
+  // Background and frame, before the graphic children.
+  virtual void PaintBackground(TCanvas& canvas);
+  void BoundsChanged() override;
+  void VisibleChanged() override;
+
+ private:
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  bool HandleMouse(Message& m);
+
+  WindowHandle handle_ = 0;
+  std::vector<TControl*> controls_;
+  TControl* pressed_ = nullptr;  // the graphic control that has the mouse captured
+  TMouseButton pressedButton_ = TMouseButton::mbLeft;
+};
+
+}  // namespace kelpo

@@ -1,0 +1,54 @@
+#pragma once
+// Window layouts as text:
+//
+//   object MainForm: TMainForm
+//     Caption = 'Kelpo'
+//     Color = 52479
+//     Font.Style = [fsBold]
+//     Items.Strings = ('minutes' 'hours')
+//     Picture.Data = {file 'Background.bmp'}
+//     OnCreate = FormCreate
+//     object Panel1: TPanel
+//       ...
+//     end
+//   end
+//
+// Values are integers, quoted strings ('' for a quote), identifiers, sets,
+// string lists and binary data taken from an embedded artwork file.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelpo {
+
+struct LayoutValue {
+  enum class Kind { Integer, String, Identifier, Set, StringList, Binary };
+  Kind Type = Kind::Integer;
+  std::int64_t Integer = 0;
+  std::string Text;                 // String and Identifier
+  std::vector<std::string> Items;   // Set and StringList
+  std::vector<std::uint8_t> Bytes;  // Binary
+};
+
+struct LayoutProperty {
+  std::string Name;  // may be dotted: "Font.Height"
+  LayoutValue Value;
+};
+
+struct LayoutNode {
+  std::string Name;
+  std::string ClassName;
+  std::vector<LayoutProperty> Properties;
+  std::vector<LayoutNode> Children;
+};
+
+using LayoutFileLoader = std::function<std::vector<std::uint8_t>(const std::string& name)>;
+
+// Parses a layout; binary values are read through `loadFile` (the embedded
+// artwork when none is given). Throws kelpo::Exception naming the line on
+// malformed text.
+LayoutNode ReadLayout(const std::string& text, const LayoutFileLoader& loadFile = {});
+
+}  // namespace kelpo

@@ -1,0 +1,66 @@
+#include "framework/Timer.h"
+
+#include "framework/Application.h"
+#include "framework/Exception.h"
+
+namespace kelpo {
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+  WindowParams params;
+  params.Kind = WindowKind::Hidden;
+  params.ClassName = "TTimerWindow";
+  window_ = Application().Services().windowing.CreateWindow(params, this);
+}
+
+TTimer::~TTimer() {
+  Windowing& windowing = Application().Services().windowing;
+  windowing.KillTimer(window_, 1);
+  windowing.DestroyWindow(window_);
+}
+
+void TTimer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  UpdateTimer();
+}
+
+void TTimer::SetInterval(std::uint32_t interval) {
+  if (interval == interval_) return;
+  interval_ = interval;
+  UpdateTimer();
+}
+
+void TTimer::SetOnTimer(TNotifyEvent handler) {
+  onTimer_ = std::move(handler);
+  UpdateTimer();
+}
+
+void TTimer::UpdateTimer() {
+  Windowing& windowing = Application().Services().windowing;
+  windowing.KillTimer(window_, 1);
+  if (enabled_ && interval_ != 0 && onTimer_ && !windowing.SetTimer(window_, 1, interval_))
+    throw Exception("Not enough timers available");
+}
+
+bool TTimer::WindowProc(Message& m) {
+  if (m.Msg != wmTimer) return false;
+  if (enabled_ && onTimer_) Application().Guard([&] { onTimer_(this); });
+  return true;
+}
+
+bool TTimer::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
+  if (name == "Enabled") {
+    SetEnabled(LayoutBoolean(value, name));
+  } else if (name == "Interval") {
+    int interval = LayoutInteger(value, name);
+    if (interval < 0) throw Exception("Property Interval cannot be negative");
+    SetInterval(static_cast<std::uint32_t>(interval));
+  } else if (name == "OnTimer") {
+    SetOnTimer(events.NotifyHandler(LayoutIdentifier(value, name)));
+  } else {
+    return TComponent::ReadProperty(name, value, events);
+  }
+  return true;
+}
+
+}  // namespace kelpo

@@ -1,0 +1,62 @@
+#include "framework/widgets/WidgetControl.h"
+
+#include "framework/Application.h"
+
+namespace kelpo {
+
+TWidgetControl::TWidgetControl(TComponent* owner) : TControl(owner) {}
+
+TWidgetControl::~TWidgetControl() = default;
+
+void TWidgetControl::CreateHandle() {
+  if (peer_ || !Parent() || !Parent()->HandleAllocated()) return;
+  WidgetParams params;
+  params.Parent = Parent()->Handle();
+  params.Bounds = BoundsRect();
+  params.Visible = Visible();
+  params.TabOrder = TabOrder;
+  params.Font = Font();
+  params.Events = this;
+  peer_ = CreatePeer(params);
+}
+
+void TWidgetControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWidgetControl::Changed() {
+  Application().Guard([&] {
+    if (OnChange) OnChange(this);
+  });
+}
+
+void TWidgetControl::FocusLost() {
+  Application().Guard([&] { DoExit(); });
+}
+
+void TWidgetControl::BoundsChanged() {
+  if (peer_) peer_->SetBounds(BoundsRect());
+}
+
+void TWidgetControl::VisibleChanged() {
+  if (peer_) peer_->SetVisible(Visible());
+}
+
+void TWidgetControl::FontChanged() {
+  if (peer_) peer_->SetFont(Font());
+}
+
+bool TWidgetControl::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
+  if (name == "TabOrder") {
+    TabOrder = LayoutInteger(value, name);
+  } else if (name == "OnChange") {
+    OnChange = events.NotifyHandler(LayoutIdentifier(value, name));
+  } else if (name == "OnExit") {
+    OnExit = events.NotifyHandler(LayoutIdentifier(value, name));
+  } else {
+    return TControl::ReadProperty(name, value, events);
+  }
+  return true;
+}
+
+}  // namespace kelpo

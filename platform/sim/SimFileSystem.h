@@ -1,0 +1,20 @@
+#pragma once
+// Real files; the executable's folder is whatever the test chooses.
+
+#include "platform/FileSystem.h"
+
+namespace kelpo {
+
+class SimFileSystem : public FileSystem {
+ public:
+  // `folder` must end with a path separator.
+  void SetExecutableFolder(const std::string& folder) { folder_ = folder; }
+  std::string ExecutableFolder() override { return folder_; }
+  bool FileExists(const std::string& path) override;
+  std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override;
+
+ private:
+  std::string folder_ = "./";
+};
+
+}  // namespace kelpo

@@ -1,0 +1,37 @@
+#pragma once
+// The whole simulated platform, wired together.
+
+#include "platform/Platform.h"
+#include "platform/sim/SimClock.h"
+#include "platform/sim/SimDialogs.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimGraphics.h"
+#include "platform/sim/SimProfileFiles.h"
+#include "platform/sim/SimRegionalSettings.h"
+#include "platform/sim/SimWidgets.h"
+#include "platform/sim/SimWindowing.h"
+
+namespace kelpo {
+
+class SimPlatform {
+ public:
+  SimPlatform() = default;
+  SimPlatform(const SimPlatform&) = delete;
+  SimPlatform& operator=(const SimPlatform&) = delete;
+
+  SimClock clock;
+  SimDialogs dialogs;
+  SimFileSystem files;
+  SimGraphics graphics;
+  SimProfileFiles profiles;
+  SimRegionalSettings regional;
+  SimWindowing windowing{clock};
+  SimWidgets widgets{windowing};
+
+  Platform& Services() { return services_; }
+
+ private:
+  Platform services_{clock, dialogs, files, graphics, profiles, regional, widgets, windowing};
+};
+
+}  // namespace kelpo

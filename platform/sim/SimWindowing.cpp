@@ -1,0 +1,262 @@
+#include "platform/sim/SimWindowing.h"
+
+#include <algorithm>
+
+namespace kelpo {
+namespace {
+constexpr std::uint32_t MinimumTimerInterval = 10;  // Windows raises shorter intervals to this
+}
+
+SimWindowing::SimWindowing(SimClock& clock) : clock_(clock) {}
+
+WindowHandle SimWindowing::CreateWindow(const WindowParams& params, WindowProcedure* procedure) {
+  WindowHandle handle = nextHandle_;
+  nextHandle_ += 4;
+  SimWindow& window = windows_[handle];
+  window.Params = params;
+  window.Procedure = procedure;
+  window.Visible = params.Visible && params.Kind != WindowKind::Hidden;
+  window.Text = params.Text;
+  window.Bounds = params.Bounds;
+  return handle;
+}
+
+void SimWindowing::DestroyWindow(WindowHandle window) {
+  if (!windows_.count(window)) return;
+  // Children go with their parent, as on Windows.
+  std::vector<WindowHandle> children;
+  for (const auto& [handle, w] : windows_)
+    if (w.Params.Kind == WindowKind::Child && w.Params.Parent == window) children.push_back(handle);
+  for (WindowHandle child : children) DestroyWindow(child);
+  windows_.erase(window);
+  timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.Window == window; }),
+                timers_.end());
+  std::erase_if(queue_, [&](const Posted& p) { return p.Window == window; });
+  if (foreground_ == window) foreground_ = 0;
+  if (capture_ == window) capture_ = 0;
+}
+
+void SimWindowing::ShowWindow(WindowHandle window, ShowCommand command) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  switch (command) {
+    case ShowCommand::Hide:
+      it->second.Visible = false;
+      break;
+    case ShowCommand::Show:
+    case ShowCommand::ShowNormal:
+      it->second.Visible = true;
+      break;
+    case ShowCommand::Minimize:
+      it->second.Visible = true;
+      it->second.Iconic = true;
+      break;
+    case ShowCommand::Restore:
+      it->second.Visible = true;
+      it->second.Iconic = false;
+      break;
+  }
+}
+
+bool SimWindowing::IsWindowVisible(WindowHandle window) {
+  // A child is visible only when its parents are.
+  for (auto it = windows_.find(window); it != windows_.end();) {
+    if (!it->second.Visible) return false;
+    if (it->second.Params.Kind != WindowKind::Child) return true;
+    it = windows_.find(it->second.Params.Parent);
+  }
+  return false;
+}
+
+bool SimWindowing::IsIconic(WindowHandle window) {
+  auto it = windows_.find(window);
+  return it != windows_.end() && it->second.Iconic;
+}
+
+void SimWindowing::SetWindowText(WindowHandle window, const std::string& text) {
+  if (auto it = windows_.find(window); it != windows_.end()) it->second.Text = text;
+}
+
+std::string SimWindowing::GetWindowText(WindowHandle window) {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? std::string() : it->second.Text;
+}
+
+void SimWindowing::SetBounds(WindowHandle window, const Rect& bounds) {
+  if (auto it = windows_.find(window); it != windows_.end()) it->second.Bounds = bounds;
+}
+
+Rect SimWindowing::GetBounds(WindowHandle window) {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? Rect{} : it->second.Bounds;
+}
+
+void SimWindowing::Invalidate(WindowHandle window) {
+  if (windows_.count(window)) ++invalidations_;
+}
+
+void SimWindowing::Dispatch(WindowHandle window, Message& m) {
+  auto it = windows_.find(window);
+  if (it == windows_.end() || !it->second.Procedure) return;
+  it->second.Procedure->WindowProc(m);
+}
+
+std::intptr_t SimWindowing::SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
+                                        std::intptr_t lParam) {
+  Message m{msg, wParam, lParam, 0};
+  Dispatch(window, m);
+  return m.Result;
+}
+
+bool SimWindowing::PostMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (!windows_.count(window)) return false;
+  queue_.push_back(Posted{window, Message{msg, wParam, lParam, 0}});
+  return true;
+}
+
+void SimWindowing::PostQuitMessage(int exitCode) {
+  quitCode_ = exitCode;
+}
+
+bool SimWindowing::DispatchOne() {
+  if (queue_.empty()) return false;
+  Posted posted = queue_.front();
+  queue_.pop_front();
+  Dispatch(posted.Window, posted.Msg);
+  return true;
+}
+
+bool SimWindowing::ProcessMessages() {
+  while (!quitCode_ && DispatchOne()) {
+  }
+  return !quitCode_;
+}
+
+int SimWindowing::RunMessageLoop() {
+  for (;;) {
+    if (quitCode_) {
+      int code = *quitCode_;
+      quitCode_.reset();
+      return code;
+    }
+    if (DispatchOne()) continue;
+    auto next = EarliestTimer();
+    if (!next || timers_[*next].Due > loopDeadline_) return -1;  // nothing would ever happen
+    RunUntil(timers_[*next].Due);
+  }
+}
+
+std::optional<std::size_t> SimWindowing::EarliestTimer() const {
+  std::optional<std::size_t> best;
+  for (std::size_t i = 0; i < timers_.size(); ++i)
+    if (!best || timers_[i].Due < timers_[*best].Due) best = i;
+  return best;
+}
+
+bool SimWindowing::TickPending(WindowHandle window, std::uintptr_t id) const {
+  return std::any_of(queue_.begin(), queue_.end(),
+                     [&](const Posted& p) { return p.Window == window && p.Msg.Msg == wmTimer && p.Msg.WParam == id; });
+}
+
+void SimWindowing::RunUntil(std::int64_t clockMillis) {
+  for (;;) {
+    while (!quitCode_ && DispatchOne()) {
+    }
+    if (quitCode_) break;
+    auto next = EarliestTimer();
+    if (!next || timers_[*next].Due > clockMillis) break;
+    Timer& timer = timers_[*next];
+    clock_.SetMillis(std::max(clock_.Millis(), timer.Due));
+    timer.Due = clock_.Millis() + timer.Interval;
+    // Windows keeps at most one tick of a timer waiting in the queue.
+    if (!TickPending(timer.Window, timer.Id)) PostMessage(timer.Window, wmTimer, timer.Id, 0);
+  }
+  clock_.SetMillis(std::max(clock_.Millis(), clockMillis));
+}
+
+bool SimWindowing::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
+  if (!windows_.count(window)) return false;
+  const std::uint32_t interval = std::max(milliseconds, MinimumTimerInterval);
+  for (Timer& timer : timers_) {
+    if (timer.Window == window && timer.Id == id) {
+      timer.Interval = interval;
+      timer.Due = clock_.Millis() + interval;
+      return true;
+    }
+  }
+  if (timers_.size() >= timerLimit_) return false;
+  timers_.push_back(Timer{window, id, interval, clock_.Millis() + interval});
+  return true;
+}
+
+bool SimWindowing::KillTimer(WindowHandle window, std::uintptr_t id) {
+  auto it =
+      std::find_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.Window == window && t.Id == id; });
+  if (it == timers_.end()) return false;
+  timers_.erase(it);
+  // A tick already waiting is removed with the timer, as KillTimer does.
+  std::erase_if(queue_,
+                [&](const Posted& p) { return p.Window == window && p.Msg.Msg == wmTimer && p.Msg.WParam == id; });
+  return true;
+}
+
+void SimWindowing::SetCursorOverride(CursorKind cursor) {
+  override_ = cursor;
+  overrides_.push_back(cursor);
+}
+
+const SimWindow* SimWindowing::Find(WindowHandle window) const {
+  auto it = windows_.find(window);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+WindowHandle SimWindowing::FindWindow(const std::string& className, const std::optional<std::string>& text) const {
+  for (const auto& [handle, window] : windows_)
+    if (window.Params.ClassName == className && (!text || window.Text == *text)) return handle;
+  return 0;
+}
+
+std::optional<std::uint32_t> SimWindowing::TimerInterval(WindowHandle window, std::uintptr_t id) const {
+  for (const Timer& timer : timers_)
+    if (timer.Window == window && timer.Id == id) return timer.Interval;
+  return std::nullopt;
+}
+
+std::optional<std::int64_t> SimWindowing::TimerDue(WindowHandle window, std::uintptr_t id) const {
+  for (const Timer& timer : timers_)
+    if (timer.Window == window && timer.Id == id) return timer.Due;
+  return std::nullopt;
+}
+
+std::unique_ptr<SimSurface> SimWindowing::Paint(WindowHandle window) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return nullptr;
+  auto surface = std::make_unique<SimSurface>(it->second.Bounds.Width, it->second.Bounds.Height);
+  if (it->second.Procedure) it->second.Procedure->PaintWindow(*surface);
+  return surface;
+}
+
+void SimWindowing::MouseDown(WindowHandle window, Point p, bool right) {
+  cursorPos_ = p;
+  SendMessage(window, right ? wmRButtonDown : wmLButtonDown, 0, LParamFromPoint(p));
+}
+
+void SimWindowing::MouseUp(WindowHandle window, Point p, bool right) {
+  cursorPos_ = p;
+  SendMessage(capture_ ? capture_ : window, right ? wmRButtonUp : wmLButtonUp, 0, LParamFromPoint(p));
+}
+
+void SimWindowing::Click(WindowHandle window, Point p, bool right) {
+  MouseDown(window, p, right);
+  MouseUp(window, p, right);
+}
+
+CursorKind SimWindowing::HoverCursor(WindowHandle window, Point p) {
+  if (override_ != CursorKind::Default) return override_;
+  cursorPos_ = p;
+  cursor_ = CursorKind::Arrow;
+  SendMessage(window, wmSetCursor, window, htClient);
+  return cursor_;
+}
+
+}  // namespace kelpo

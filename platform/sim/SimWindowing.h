@@ -1,0 +1,122 @@
+#pragma once
+// Windows, a message queue and window timers in virtual time. Timer ticks are
+// produced only while a test lets time run (RunUntil, AdvanceBy) or while the
+// simulated message loop waits; modal boxes run inside them, so ticks keep
+// coming while a box is open, as on Windows.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/Windowing.h"
+#include "platform/sim/SimClock.h"
+#include "platform/sim/SimGraphics.h"
+
+namespace kelpo {
+
+struct SimWindow {
+  WindowParams Params;
+  WindowProcedure* Procedure = nullptr;
+  bool Visible = false;
+  bool Iconic = false;
+  std::string Text;
+  Rect Bounds;
+};
+
+class SimWindowing : public Windowing {
+ public:
+  explicit SimWindowing(SimClock& clock);
+
+  WindowHandle CreateWindow(const WindowParams& params, WindowProcedure* procedure) override;
+  void DestroyWindow(WindowHandle window) override;
+  void ShowWindow(WindowHandle window, ShowCommand command) override;
+  bool IsWindowVisible(WindowHandle window) override;
+  bool IsIconic(WindowHandle window) override;
+  void SetWindowText(WindowHandle window, const std::string& text) override;
+  std::string GetWindowText(WindowHandle window) override;
+  void SetBounds(WindowHandle window, const Rect& bounds) override;
+  Rect GetBounds(WindowHandle window) override;
+  Rect WorkArea() override { return Rect{0, 0, 1280, 1024}; }
+  void Invalidate(WindowHandle window) override;
+  void SetForegroundWindow(WindowHandle window) override { foreground_ = window; }
+  std::intptr_t SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
+                            std::intptr_t lParam) override;
+  bool PostMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void PostQuitMessage(int exitCode) override;
+  int RunMessageLoop() override;
+  bool ProcessMessages() override;
+  bool SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) override;
+  bool KillTimer(WindowHandle window, std::uintptr_t id) override;
+  void SetCursorOverride(CursorKind cursor) override;
+  CursorKind CursorOverride() override { return override_; }
+  void SetCursor(CursorKind cursor) override { cursor_ = cursor; }
+  Point ClientCursorPos(WindowHandle) override { return cursorPos_; }
+  void SetCapture(WindowHandle window) override { capture_ = window; }
+  void ReleaseCapture() override { capture_ = 0; }
+
+  // ---- for tests ----
+  const SimWindow* Find(WindowHandle window) const;
+  // The live window of that class (and text, when given), or 0.
+  WindowHandle FindWindow(const std::string& className, const std::optional<std::string>& text = {}) const;
+  WindowHandle Foreground() const { return foreground_; }
+  WindowHandle Capture() const { return capture_; }
+  // Lets virtual time run, dispatching queued messages and timer ticks in order.
+  void RunUntil(std::int64_t clockMillis);
+  void AdvanceBy(std::int64_t milliseconds) { RunUntil(clock_.Millis() + milliseconds); }
+  // The interval of a running window timer, or nothing.
+  std::optional<std::uint32_t> TimerInterval(WindowHandle window, std::uintptr_t id) const;
+  // Virtual time of the timer's next tick, or nothing.
+  std::optional<std::int64_t> TimerDue(WindowHandle window, std::uintptr_t id) const;
+  // At most this many timers may run at once (Windows' limit is large but finite).
+  void SetTimerLimit(std::size_t limit) { timerLimit_ = limit; }
+  // RunMessageLoop gives up (answering -1) when virtual time would pass this point.
+  void SetLoopDeadline(std::int64_t clockMillis) { loopDeadline_ = clockMillis; }
+  // Paints the window as the system would, into a new surface.
+  std::unique_ptr<SimSurface> Paint(WindowHandle window);
+  // A mouse press and release at a client point, as the system delivers them.
+  void Click(WindowHandle window, Point p, bool right = false);
+  void MouseDown(WindowHandle window, Point p, bool right = false);
+  void MouseUp(WindowHandle window, Point p, bool right = false);
+  // The cursor the window shows with the mouse at p.
+  CursorKind HoverCursor(WindowHandle window, Point p);
+  const std::vector<CursorKind>& CursorOverrides() const { return overrides_; }
+  int InvalidateCount() const { return invalidations_; }
+
+ private:
+  struct Posted {
+    WindowHandle Window;
+    Message Msg;
+  };
+  struct Timer {
+    WindowHandle Window;
+    std::uintptr_t Id;
+    std::uint32_t Interval;
+    std::int64_t Due;
+  };
+
+  void Dispatch(WindowHandle window, Message& m);
+  bool DispatchOne();
+  std::optional<std::size_t> EarliestTimer() const;
+  bool TickPending(WindowHandle window, std::uintptr_t id) const;
+
+  SimClock& clock_;
+  std::map<WindowHandle, SimWindow> windows_;
+  WindowHandle nextHandle_ = 0x1000;
+  std::deque<Posted> queue_;
+  std::vector<Timer> timers_;
+  std::size_t timerLimit_ = 10000;
+  std::optional<int> quitCode_;
+  std::int64_t loopDeadline_ = INT64_MAX;
+  WindowHandle foreground_ = 0;
+  WindowHandle capture_ = 0;
+  CursorKind override_ = CursorKind::Default;
+  CursorKind cursor_ = CursorKind::Arrow;
+  Point cursorPos_;
+  std::vector<CursorKind> overrides_;
+  int invalidations_ = 0;
+};
+
+}  // namespace kelpo
