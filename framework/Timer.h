@@ -13,6 +13,8 @@ class TTimer : public TComponent, private WindowProcedure {
   explicit TTimer(TComponent* owner);
   ~TTimer() override;
 
+  // The hidden window whose timer number 1 drives the ticks.
+  WindowHandle Handle() const { return window_; }
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   std::uint32_t Interval() const { return interval_; }

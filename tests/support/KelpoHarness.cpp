@@ -1,0 +1,60 @@
+#include "tests/support/KelpoHarness.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace kelpo {
+
+KelpoHarness::KelpoHarness() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "kelpo-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+  folder_ = pattern + "/";
+  sim.files.SetExecutableFolder(folder_);
+}
+
+KelpoHarness::~KelpoHarness() {
+  Stop();
+  std::error_code error;
+  std::filesystem::remove_all(folder_, error);
+}
+
+void KelpoHarness::WriteSettings(const std::string& text) const { WriteSettingsBytes(text); }
+
+void KelpoHarness::WriteSettingsBytes(const std::string& bytes) const {
+  std::ofstream out(SettingsPath(), std::ios::binary);
+  out << bytes;
+}
+
+bool KelpoHarness::SettingsExist() const { return std::filesystem::exists(SettingsPath()); }
+
+std::string KelpoHarness::ReadSettings() const {
+  std::ifstream in(SettingsPath(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void KelpoHarness::Start(const FormatSettings& region) {
+  sim.regional.Set(region);
+  app = std::make_unique<TApplication>(platform);
+  app->SetTitle("Kelpo");
+  form = std::make_unique<TMainForm>(*app);
+}
+
+void KelpoHarness::Stop() {
+  form.reset();
+  app.reset();
+}
+
+std::optional<std::uint32_t> KelpoHarness::RunningTimerInterval() const {
+  return sim.windowing.TimerInterval(form->Timer1->Handle(), 1);
+}
+
+std::string KelpoHarness::SentenceParts() const {
+  std::string flags;
+  for (bool shown : {form->Label2->Visible(), form->DateTimePicker1->Visible(), form->Label3->Visible(),
+                     form->ComboBox2->Visible(), form->Label4->Visible()})
+    flags += shown ? '1' : '0';
+  return flags;
+}
+
+}  // namespace kelpo

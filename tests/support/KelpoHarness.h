@@ -1,0 +1,79 @@
+#pragma once
+// Kelpo's main window on the simulated platform, in a fresh folder that plays
+// the executable's folder.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/MainForm.h"
+#include "framework/Application.h"
+#include "platform/sim/SimPlatform.h"
+#include "tests/support/Regions.h"
+
+namespace kelpo {
+
+// A profile-file service that refuses writes from the n-th on (counting from 1),
+// as Windows does when the folder becomes read-only part way.
+class RefusingProfileFiles : public ProfileFiles {
+ public:
+  explicit RefusingProfileFiles(ProfileFiles& inner) : inner_(inner) {}
+  std::string GetString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& defaultText, unsigned bufferSize) override {
+    return inner_.GetString(file, section, key, defaultText, bufferSize);
+  }
+  bool WriteString(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) override {
+    ++writes_;
+    if (refuseFrom_ && writes_ >= *refuseFrom_) return false;
+    return inner_.WriteString(file, section, key, value);
+  }
+  void RefuseFrom(int write) {
+    refuseFrom_ = writes_ + write;
+  }
+
+ private:
+  ProfileFiles& inner_;
+  std::optional<int> refuseFrom_;
+  int writes_ = 0;
+};
+
+class KelpoHarness {
+ public:
+  KelpoHarness();
+  ~KelpoHarness();
+
+  SimPlatform sim;
+  RefusingProfileFiles profiles{sim.profiles};
+  Platform platform{sim.clock, sim.dialogs, sim.files, sim.graphics, profiles, sim.regional, sim.widgets, sim.windowing};
+  std::unique_ptr<TApplication> app;
+  std::unique_ptr<TMainForm> form;
+
+  const std::string& Folder() const { return folder_; }
+  std::string SettingsPath() const { return folder_ + "settings.ini"; }
+  void WriteSettings(const std::string& text) const;
+  void WriteSettingsBytes(const std::string& bytes) const;
+  bool SettingsExist() const;
+  std::string ReadSettings() const;
+
+  // Starts the program's application object and main window (FormCreate runs).
+  void Start(const FormatSettings& region = UnitedStates());
+  // Ends it (FormDestroy runs).
+  void Stop();
+
+  SimSpinEditPeer& CountPeer() const { return static_cast<SimSpinEditPeer&>(*form->SpinEdit1->Peer()); }
+  SimComboBoxPeer& UnitPeer() const { return static_cast<SimComboBoxPeer&>(*form->ComboBox1->Peer()); }
+  SimComboBoxPeer& WeekdayPeer() const { return static_cast<SimComboBoxPeer&>(*form->ComboBox2->Peer()); }
+  SimTimePickerPeer& TimePeer() const { return static_cast<SimTimePickerPeer&>(*form->DateTimePicker1->Peer()); }
+  // The window timer behind Timer1, when it runs.
+  std::optional<std::uint32_t> RunningTimerInterval() const;
+
+  // Which parts of the schedule sentence show, as "at,picker,on,weekday,month" flags, e.g. "11000".
+  std::string SentenceParts() const;
+
+ private:
+  std::string folder_;
+};
+
+}  // namespace kelpo
