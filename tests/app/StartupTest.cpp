@@ -139,8 +139,8 @@ TEST(Startup, SurvivesAFileOfRandomBytesAndHugeValues) {
   // Only 2047 characters of a value are seen: 2047 nines are beyond any
   // number (the default count), an endless weekday matches nothing.
   const std::string nines(10000, '9');
-  k.WriteSettings("[Scheduler]\nSchID=" + nines + "\nSchFrequency=" + nines + "\nTime=" + nines + "\nDay=" +
-                  std::string(10000, 'S') + "\n");
+  k.WriteSettings("[Scheduler]\nSchID=" + nines + "\nSchFrequency=" + nines + "\nTime=" + nines +
+                  "\nDay=" + std::string(10000, 'S') + "\n");
   k.Start();
   EXPECT_EQ(k.CountPeer().Text(), "3");
   EXPECT_EQ(k.form->ComboBox1->ItemIndex(), 0);

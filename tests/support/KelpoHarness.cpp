@@ -19,14 +19,18 @@ KelpoHarness::~KelpoHarness() {
   std::filesystem::remove_all(folder_, error);
 }
 
-void KelpoHarness::WriteSettings(const std::string& text) const { WriteSettingsBytes(text); }
+void KelpoHarness::WriteSettings(const std::string& text) const {
+  WriteSettingsBytes(text);
+}
 
 void KelpoHarness::WriteSettingsBytes(const std::string& bytes) const {
   std::ofstream out(SettingsPath(), std::ios::binary);
   out << bytes;
 }
 
-bool KelpoHarness::SettingsExist() const { return std::filesystem::exists(SettingsPath()); }
+bool KelpoHarness::SettingsExist() const {
+  return std::filesystem::exists(SettingsPath());
+}
 
 std::string KelpoHarness::ReadSettings() const {
   std::ifstream in(SettingsPath(), std::ios::binary);

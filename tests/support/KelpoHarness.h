@@ -29,9 +29,7 @@ class RefusingProfileFiles : public ProfileFiles {
     if (refuseFrom_ && writes_ >= *refuseFrom_) return false;
     return inner_.WriteString(file, section, key, value);
   }
-  void RefuseFrom(int write) {
-    refuseFrom_ = writes_ + write;
-  }
+  void RefuseFrom(int write) { refuseFrom_ = writes_ + write; }
 
  private:
   ProfileFiles& inner_;
@@ -46,7 +44,8 @@ class KelpoHarness {
 
   SimPlatform sim;
   RefusingProfileFiles profiles{sim.profiles};
-  Platform platform{sim.clock, sim.dialogs, sim.files, sim.graphics, profiles, sim.regional, sim.widgets, sim.windowing};
+  Platform platform{sim.clock, sim.dialogs,  sim.files,   sim.graphics,
+                    profiles,  sim.regional, sim.widgets, sim.windowing};
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;
 
