@@ -1,0 +1,67 @@
+#pragma once
+// Text forms of integers, numbers, dates and times as the settings file stores
+// them, in the user's regional formats. The Try functions answer nothing for a
+// text that does not convert; the Def functions answer the caller's default.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/RegionalSettings.h"
+#include "platform/Types.h"
+
+namespace kelpo {
+
+// Decimal digits with a leading "-" for negative values.
+std::string IntToStr(int value);
+
+// Leading blanks, an optional sign, then decimal digits, or hexadecimal digits
+// after "$", "0x" or "0X". Nothing may follow the digits (a trailing blank does
+// not convert). The value must fit a 32-bit signed integer, also in hexadecimal.
+std::optional<int> TryStrToInt(std::string_view text);
+int StrToIntDef(std::string_view text, int defaultValue);
+
+// The general form with at most 15 significant digits: fixed notation while the
+// value is at least 0.0001 and has at most 15 integer digits ("3", "2.5",
+// "0.0001"), scientific notation otherwise, with the exponent in its fewest
+// digits and a sign only when negative ("1E20", "1E-5", "1.5E-7"). Not-a-number
+// and infinities are written "NAN", "INF" and "-INF".
+std::string FloatToStr(double value, const FormatSettings& formats);
+
+// Surrounding blanks, an optional sign, digits with at most one regional decimal
+// separator, an optional exponent ("E" or "e", optional sign, digits). A value
+// out of the double range does not convert; infinity and NaN are never answered.
+std::optional<double> TryStrToFloat(std::string_view text, const FormatSettings& formats);
+double StrToFloatDef(std::string_view text, double defaultValue, const FormatSettings& formats);
+
+// The date in the regional short date format: runs of d, m and y (any case)
+// give the day, month (one letter: no leading zero, more: two digits) and year
+// (one or two letters: two digits, more: four); "/" stands for the regional
+// date separator; text in quotes and other characters are copied. "m/d/yy"
+// when the format is empty.
+std::string DateToStr(TDateTime date, const FormatSettings& formats);
+
+// Two or three numbers of one to four digits separated by the regional date
+// separator, in the order of the first of d, m, y in the short date format
+// (month-day-year when none), with trailing blanks. Two numbers take the current
+// year; a one- or two-digit year lies in the hundred years beginning 50 years
+// before the current year. The answer has no time part.
+std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSettings& formats, int currentYear);
+TDateTime StrToDateDef(std::string_view text, TDateTime defaultValue, const FormatSettings& formats,
+                       int currentYear);
+
+// The time of day only: hours (two digits when the region asks for a leading
+// zero), the time separator, two-digit minutes and seconds; on a 12-hour clock
+// the AM/PM designator after a blank, or before it followed by a blank.
+std::string TimeToStr(TDateTime time, const FormatSettings& formats);
+
+// Hours, then optionally minutes, seconds (each of one or two digits, after the
+// regional time separator) and a fraction of a second of one to three digits
+// after the regional decimal separator ("21:30:00.5" is half a second). An
+// optional designator before or after, set apart by optional blanks: the
+// regional AM/PM strings or "AM"/"PM" in any case. With a designator hours are
+// 1..12 (12 AM is midnight, 12 PM noon), without 0..23. The answer has no date part.
+std::optional<TDateTime> TryStrToTime(std::string_view text, const FormatSettings& formats);
+TDateTime StrToTimeDef(std::string_view text, TDateTime defaultValue, const FormatSettings& formats);
+
+}  // namespace kelpo
