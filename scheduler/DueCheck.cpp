@@ -10,7 +10,9 @@ namespace {
 
 constexpr double MillisPerDay = 86400000.0;
 
-std::int64_t ToMillis(TDateTime timeOfDay) { return std::llround(TimeOf(timeOfDay) * MillisPerDay); }
+std::int64_t ToMillis(TDateTime timeOfDay) {
+  return std::llround(TimeOf(timeOfDay) * MillisPerDay);
+}
 
 }  // namespace
 
