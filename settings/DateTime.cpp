@@ -56,7 +56,9 @@ DayAndTime Split(TDateTime value) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -77,7 +79,9 @@ TDateTime EncodeDate(int year, int month, int day) {
   throw Exception("Invalid argument to date encode");
 }
 
-DateParts DecodeDate(TDateTime value) { return CivilFromDays(Split(value).Days + EpochOffset); }
+DateParts DecodeDate(TDateTime value) {
+  return CivilFromDays(Split(value).Days + EpochOffset);
+}
 
 std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int millisecond) {
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
@@ -111,9 +115,13 @@ int DayOfWeek(TDateTime value) {
   return static_cast<int>(((days % 7) + 7 + 6) % 7) + 1;
 }
 
-TDateTime DateOf(TDateTime value) { return std::trunc(value); }
+TDateTime DateOf(TDateTime value) {
+  return std::trunc(value);
+}
 
-TDateTime TimeOf(TDateTime value) { return value - std::trunc(value); }
+TDateTime TimeOf(TDateTime value) {
+  return value - std::trunc(value);
+}
 
 TDateTime ToDateTime(const LocalTime& time) {
   return EncodeDate(time.Year, time.Month, time.Day) +
@@ -130,6 +138,8 @@ TDateTime TimeOfDayNow(Clock& clock) {
   return EncodeTime(now.Hour, now.Minute, now.Second, now.Millisecond);
 }
 
-TDateTime Now(Clock& clock) { return ToDateTime(clock.Now()); }
+TDateTime Now(Clock& clock) {
+  return ToDateTime(clock.Now());
+}
 
 }  // namespace kelpo

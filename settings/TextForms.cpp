@@ -4,16 +4,20 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
+#include <utility>
 
 #include "settings/DateTime.h"
 
 namespace kelpo {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 int HexValue(char c) {
   if (IsDigit(c)) return c - '0';
@@ -109,7 +113,9 @@ int ExpandYear(int twoDigits, int currentYear) {
 
 }  // namespace
 
-std::string IntToStr(int value) { return std::to_string(value); }
+std::string IntToStr(int value) {
+  return std::to_string(value);
+}
 
 std::optional<int> TryStrToInt(std::string_view text) {
   std::size_t pos = 0;
@@ -140,7 +146,9 @@ std::optional<int> TryStrToInt(std::string_view text) {
   return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-int StrToIntDef(std::string_view text, int defaultValue) { return TryStrToInt(text).value_or(defaultValue); }
+int StrToIntDef(std::string_view text, int defaultValue) {
+  return TryStrToInt(text).value_or(defaultValue);
+}
 
 std::string FloatToStr(double value, const FormatSettings& formats) {
   if (std::isnan(value)) return "NAN";
@@ -299,8 +307,7 @@ std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSetting
   return TryEncodeDate(year, month, day);
 }
 
-TDateTime StrToDateDef(std::string_view text, TDateTime defaultValue, const FormatSettings& formats,
-                       int currentYear) {
+TDateTime StrToDateDef(std::string_view text, TDateTime defaultValue, const FormatSettings& formats, int currentYear) {
   return TryStrToDate(text, formats, currentYear).value_or(defaultValue);
 }
 

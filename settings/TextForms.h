@@ -47,8 +47,7 @@ std::string DateToStr(TDateTime date, const FormatSettings& formats);
 // year; a one- or two-digit year lies in the hundred years beginning 50 years
 // before the current year. The answer has no time part.
 std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSettings& formats, int currentYear);
-TDateTime StrToDateDef(std::string_view text, TDateTime defaultValue, const FormatSettings& formats,
-                       int currentYear);
+TDateTime StrToDateDef(std::string_view text, TDateTime defaultValue, const FormatSettings& formats, int currentYear);
 
 // The time of day only: hours (two digits when the region asks for a leading
 // zero), the time separator, two-digit minutes and seconds; on a 12-hour clock

@@ -1,5 +1,6 @@
 #include "platform/sim/SimProfileFiles.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -7,14 +8,14 @@
 #include <system_error>
 #include <vector>
 
-#include <filesystem>
-
 namespace kelpo {
 namespace {
 
 const std::string_view Utf8Mark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -27,7 +28,9 @@ std::string_view TrimLeading(std::string_view text) {
   return text;
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -151,9 +154,11 @@ bool SimProfileFiles::WriteString(const std::string& file, const std::string& se
   ++Writes;
   if (Refusing) return false;
 
+  // A file that exists but cannot be read is not overwritten with an empty profile.
+  const std::optional<std::string> bytes = ReadFile(file);
   std::error_code error;
-  if (std::filesystem::is_directory(file, error)) return false;
-  Profile profile = Parse(ReadFile(file).value_or(std::string()));
+  if (!bytes && std::filesystem::exists(file, error)) return false;
+  Profile profile = Parse(bytes.value_or(std::string()));
   // New names lose their leading blanks only, as Windows writes them; their
   // trailing blanks go when the file is read again.
   Section* target = profile.FindSection(section);

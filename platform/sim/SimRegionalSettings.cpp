@@ -2,8 +2,12 @@
 
 namespace kelpo {
 
-FormatSettings SimRegionalSettings::Read() { return Current; }
+FormatSettings SimRegionalSettings::Read() {
+  return Current;
+}
 
-void SimRegionalSettings::Set(const FormatSettings& formats) { Current = formats; }
+void SimRegionalSettings::Set(const FormatSettings& formats) {
+  Current = formats;
+}
 
 }  // namespace kelpo

@@ -1,8 +1,7 @@
-#include "settings/DateTime.h"
-
 #include <gtest/gtest.h>
 
 #include "framework/Exception.h"
+#include "settings/DateTime.h"
 #include "tests/support/FakeClock.h"
 
 namespace kelpo {

@@ -1,11 +1,10 @@
-#include "settings/TextForms.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 
 #include "settings/DateTime.h"
+#include "settings/TextForms.h"
 #include "tests/support/Regions.h"
 
 namespace kelpo {
@@ -82,8 +81,8 @@ TEST(TextForms, NumbersReadWithTheRegionalSeparatorAndExponent) {
   EXPECT_EQ(StrToFloatDef("25e-1", None, us), 2.5);
   EXPECT_EQ(StrToFloatDef("2,5", None, German()), 2.5);
 
-  for (const char* text : {"", " ", "2,5", "1.2.3", ".", "-", "E5", "1E", "1E+", "1 000", "abc", "0x10", "NAN",
-                           "INF", "1e400", "2.5x"}) {
+  for (const char* text :
+       {"", " ", "2,5", "1.2.3", ".", "-", "E5", "1E", "1E+", "1 000", "abc", "0x10", "NAN", "INF", "1e400", "2.5x"}) {
     EXPECT_EQ(StrToFloatDef(text, None, us), None) << '"' << text << '"';
   }
   EXPECT_EQ(StrToFloatDef("2.5", None, German()), None);
@@ -144,9 +143,8 @@ TEST(TextForms, ShortYearsLieInTheHundredYearsFromFiftyBefore) {
 }
 
 TEST(TextForms, DatesThatDoNotConvertGiveTheDefault) {
-  for (const char* text : {"", " 12/4/2026", "04.12.2026", "2/30/2026", "13/1/2026", "0/1/2026", "12/4/2026/1",
-                           "12", "12/", "12/4/", "12/4/20261", "12-4-2026", "12/4/2026 9:30", "12 /4/2026",
-                           "1/1/0000"}) {
+  for (const char* text : {"", " 12/4/2026", "04.12.2026", "2/30/2026", "13/1/2026", "0/1/2026", "12/4/2026/1", "12",
+                           "12/", "12/4/", "12/4/20261", "12-4-2026", "12/4/2026 9:30", "12 /4/2026", "1/1/0000"}) {
     EXPECT_EQ(StrToDateDef(text, None, UnitedStates(), Year), None) << '"' << text << '"';
   }
 }
@@ -195,9 +193,8 @@ TEST(TextForms, TimesReadWithOrWithoutDesignator) {
 }
 
 TEST(TextForms, TimesThatDoNotConvertGiveTheDefault) {
-  for (const char* text : {"", "PM", "21:30:00 PM", "0:30 AM", "13 PM", "24:00", "9:60", "9:30:60", "9:30:",
-                           "9:30 XM", "9:30:00.1234", "9:30:00.", "9:30.5", "PM 9:30 PM", "009:30", "9 : 30",
-                           "9:30:00,5"}) {
+  for (const char* text : {"", "PM", "21:30:00 PM", "0:30 AM", "13 PM", "24:00", "9:60", "9:30:60", "9:30:", "9:30 XM",
+                           "9:30:00.1234", "9:30:00.", "9:30.5", "PM 9:30 PM", "009:30", "9 : 30", "9:30:00,5"}) {
     EXPECT_EQ(StrToTimeDef(text, None, UnitedStates()), None) << '"' << text << '"';
   }
 }

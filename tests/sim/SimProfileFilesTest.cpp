@@ -1,11 +1,10 @@
-#include "platform/sim/SimProfileFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "tests/support/Regions.h"
 #include "tests/support/TempFolder.h"
