@@ -1,16 +1,24 @@
 #include "app/MainForm.h"
 
 #include "framework/BusyCursor.h"
+#include "scheduler/ScheduleKeys.h"
 
 namespace kelpo {
 
-TMainForm::TMainForm(TApplication& application) : TForm(application) {
+TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
+    : TForm(application), cacheLibrary_(cacheLibrary) {
   AddHandler("FormCreate", [this](TComponent* s) { FormCreate(s); });
   AddHandler("FormDestroy", [this](TComponent* s) { FormDestroy(s); });
   AddHandler("ComboBox1Change", [this](TComponent* s) { ComboBox1Change(s); });
   AddHandler("Image8Click", [this](TComponent* s) { Image8Click(s); });
   AddHandler("Image3Click", [this](TComponent* s) { Image3Click(s); });
   AddHandler("Image4Click", [this](TComponent* s) { Image4Click(s); });
+  AddHandler("Image9Click", [this](TComponent* s) { Image9Click(s); });
+  AddHandler("WashBtnClick", [this](TComponent* s) { WashBtnClick(s); });
+  AddHandler("Timer1Timer", [this](TComponent* s) { Timer1Timer(s); });
+  AddHandler("Image7Click", [this](TComponent* s) { Image7Click(s); });
+  AddHandler("Image5Click", [this](TComponent* s) { Image5Click(s); });
+  AddHandler("StartStop1Click", [this](TComponent* s) { StartStop1Click(s); });
   CreateFromLayout("MainForm.layout");
 }
 
@@ -76,6 +84,39 @@ void TMainForm::Image8Click(TComponent*) {
   ApplyTimerInterval();
   dialogs.MessageBox(Handle(), "Schedule changes have been applied", Application().Title(), mbOk | mbIconInformation);
 }
+
+void TMainForm::RunWash() { washCommand_->Run(); }
+
+bool TMainForm::IsScheduleDue() { return dueCheck_->IsScheduleDue(); }
+
+void TMainForm::Image9Click(TComponent*) {
+  // The question belongs to the application window, as the program's own boxes do.
+  if (Application().Services().dialogs.MessageBox(Application().Handle(), "Wash IE cookies and cache?",
+                                                  Application().Title(), mbYesNo | mbIconQuestion) == idYes)
+    RunWash();
+}
+
+void TMainForm::WashBtnClick(TComponent*) { RunWash(); }
+
+void TMainForm::Timer1Timer(TComponent*) {
+  Timer1->SetEnabled(false);
+  // The timer runs again, if the schedule is still active, whatever the tick did;
+  // an error then goes on to the default handler.
+  struct Rearm {
+    TMainForm& form;
+    ~Rearm() {
+      if (form.ScheduleActive) form.Timer1->SetEnabled(true);
+    }
+  } rearm{*this};
+  // Whether the unit is minutes comes from the drop-down, everything else from the file.
+  if (ComboBox1->ItemIndex() == suMinutes || IsScheduleDue()) RunWash();
+}
+
+void TMainForm::Image7Click(TComponent*) { runState_->Start(); }
+
+void TMainForm::Image5Click(TComponent*) { runState_->Stop(); }
+
+void TMainForm::StartStop1Click(TComponent*) { runState_->Toggle(); }
 
 void TMainForm::Image3Click(TComponent*) {
   Application().Minimize();

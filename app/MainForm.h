@@ -12,14 +12,19 @@
 #include "framework/widgets/ComboBox.h"
 #include "framework/widgets/DateTimePicker.h"
 #include "framework/widgets/SpinEdit.h"
+#include "scheduler/DueCheck.h"
+#include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
+#include "wash/IECache.h"
+#include "wash/WashCommand.h"
 
 namespace kelpo {
 
 class TMainForm : public TForm {
  public:
   // Creates the window from its layout; FormCreate has run when this returns.
-  explicit TMainForm(TApplication& application);
+  // `cacheLibrary` is the probe of the cache library made at program start.
+  explicit TMainForm(TApplication& application, CacheLibrary* cacheLibrary = nullptr);
   ~TMainForm() override;
 
   // Components of the layout.
@@ -44,6 +49,7 @@ class TMainForm : public TForm {
   TDateTimePicker* DateTimePicker1 = nullptr;
   TComboBox* ComboBox2 = nullptr;
   TTimer* Timer1 = nullptr;
+  TIECache* IECache1 = nullptr;
 
   // Private state of the window.
   bool ScheduleActive = false;
@@ -57,9 +63,17 @@ class TMainForm : public TForm {
   void Image8Click(TComponent* sender);
   void Image3Click(TComponent* sender);
   void Image4Click(TComponent* sender);
+  void Image9Click(TComponent* sender);
+  void WashBtnClick(TComponent* sender);
+  void Timer1Timer(TComponent* sender);
+  void Image7Click(TComponent* sender);
+  void Image5Click(TComponent* sender);
+  void StartStop1Click(TComponent* sender);
 
   void LoadSchedule();
   void ApplyTimerInterval();
+  void RunWash();
+  bool IsScheduleDue();
   ScheduleEditor& Editor() { return *editor_; }
 
  protected:
@@ -68,7 +82,11 @@ class TMainForm : public TForm {
 
  private:
   void BindComponents();
+  CacheLibrary* cacheLibrary_;
   std::optional<ScheduleEditor> editor_;
+  std::optional<DueCheck> dueCheck_;
+  std::optional<RunState> runState_;
+  std::optional<WashCommand> washCommand_;
 };
 
 }  // namespace kelpo

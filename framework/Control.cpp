@@ -296,7 +296,8 @@ bool TWinControl::WindowProc(Message& m) {
     case wmMButtonUp:
       return HandleMouse(m);
     case wmSetCursor: {
-      if ((m.LParam & 0xFFFF) != htClient) return false;
+      // Queries passed up from native child controls keep their own cursor.
+      if ((m.LParam & 0xFFFF) != htClient || m.WParam != handle_) return false;
       Windowing& windowing = Application().Services().windowing;
       TControl* control = GraphicControlAt(windowing.ClientCursorPos(handle_));
       CursorKind cursor = control ? control->Cursor : Cursor;

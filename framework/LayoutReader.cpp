@@ -1,5 +1,6 @@
 #include "framework/LayoutReader.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "framework/Exception.h"
@@ -116,9 +117,12 @@ class LayoutParser {
       } else if (pos_ < text_.size() && text_[pos_] == '#') {
         ++pos_;
         std::size_t start = pos_;
-        while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+        int code = 0;
+        while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) {
+          code = std::min(code * 10 + (text_[pos_] - '0'), 256);  // saturates: long codes cannot overflow
+          ++pos_;
+        }
         if (start == pos_) Fail("a character code was expected after '#'");
-        int code = std::stoi(text_.substr(start, pos_ - start));
         if (code > 255) Fail("character code out of range");
         out += static_cast<char>(code);
       } else {

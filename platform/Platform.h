@@ -6,8 +6,10 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Graphics.h"
+#include "platform/InternetCache.h"
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
+#include "platform/Registry.h"
 #include "platform/Widgets.h"
 #include "platform/Windowing.h"
 
@@ -22,6 +24,8 @@ struct Platform {
   RegionalSettings& regional;
   Widgets& widgets;
   Windowing& windowing;
+  InternetCache& cache;
+  Registry& registry;
 };
 
 }  // namespace kelpo

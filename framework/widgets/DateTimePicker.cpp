@@ -22,7 +22,9 @@ TDateTime TDateTimePicker::Time() const {
 
 void TDateTimePicker::SetTime(TDateTime time) {
   double fraction = std::fabs(time - std::trunc(time));
-  long seconds = std::lround(fraction * 86400.0) % 86400;  // to the second
+  // Rounded to the millisecond, then cut to the second as the system's control
+  // shows it: 23:59:59.7 stays 23:59:59 instead of wrapping to midnight.
+  long seconds = std::lround(fraction * 86400000.0) / 1000 % 86400;
   time_ =
       TimeOfDay{static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60)};
   if (PickerPeer()) PickerPeer()->SetTime(time_);

@@ -6,8 +6,10 @@
 #include "platform/sim/SimDialogs.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimGraphics.h"
+#include "platform/sim/SimInternetCache.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
+#include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimWidgets.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -27,11 +29,13 @@ class SimPlatform {
   SimRegionalSettings regional;
   SimWindowing windowing{clock};
   SimWidgets widgets{windowing};
+  SimInternetCache cache;
+  SimRegistry registry;
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock, dialogs, files, graphics, profiles, regional, widgets, windowing};
+  Platform services_{clock, dialogs, files, graphics, profiles, regional, widgets, windowing, cache, registry};
 };
 
 }  // namespace kelpo

@@ -203,6 +203,7 @@ bool SimWindowing::KillTimer(WindowHandle window, std::uintptr_t id) {
 void SimWindowing::SetCursorOverride(CursorKind cursor) {
   override_ = cursor;
   overrides_.push_back(cursor);
+  overrideTimes_.push_back(clock_.Millis());
 }
 
 const SimWindow* SimWindowing::Find(WindowHandle window) const {

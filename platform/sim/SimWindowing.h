@@ -83,6 +83,8 @@ class SimWindowing : public Windowing {
   // The cursor the window shows with the mouse at p.
   CursorKind HoverCursor(WindowHandle window, Point p);
   const std::vector<CursorKind>& CursorOverrides() const { return overrides_; }
+  // The virtual time (SimClock::Millis) of each override change, in step with CursorOverrides.
+  const std::vector<std::int64_t>& CursorOverrideTimes() const { return overrideTimes_; }
   int InvalidateCount() const { return invalidations_; }
 
  private:
@@ -116,6 +118,7 @@ class SimWindowing : public Windowing {
   CursorKind cursor_ = CursorKind::Arrow;
   Point cursorPos_;
   std::vector<CursorKind> overrides_;
+  std::vector<std::int64_t> overrideTimes_;
   int invalidations_ = 0;
 };
 

@@ -32,8 +32,12 @@ TEST(ScheduleEditor, UnitShowsTheSentencePartsItNeeds) {
   for (auto [unit, parts] : table) {
     k.UnitPeer().UserSelect(unit);
     EXPECT_EQ(k.SentenceParts(), parts) << unit;
-    if (unit == 3) EXPECT_EQ(k.form->Label3->Caption(), "on");
-    if (unit == 4) EXPECT_EQ(k.form->Label3->Caption(), "first");
+    if (unit == 3) {
+      EXPECT_EQ(k.form->Label3->Caption(), "on");
+    }
+    if (unit == 4) {
+      EXPECT_EQ(k.form->Label3->Caption(), "first");
+    }
   }
   // No selection changes nothing.
   k.UnitPeer().UserSelect(4);

@@ -5,11 +5,43 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/sim/SimInternetCache.h"
 #include "platform/sim/SimProfileFiles.h"
+#include "platform/sim/SimRegistry.h"
 
 namespace kelpo {
 
-std::unique_ptr<ProfileFiles> MakeProfileFilesUnderTest() { return std::make_unique<SimProfileFiles>(); }
+std::unique_ptr<ProfileFiles> MakeProfileFilesUnderTest() {
+  return std::make_unique<SimProfileFiles>();
+}
+
+namespace {
+
+class SimRegistryUnderTest : public RegistryUnderTest {
+ public:
+  Registry& Service() override { return registry_; }
+  void CreateKey(const std::string& path) override { registry_.CreateKey(path); }
+  void SetValue(const std::string& path, const std::string& name, const std::string& data) override {
+    registry_.SetValue(path, name, data);
+  }
+  bool KeyExists(const std::string& path) override { return registry_.KeyExists(path); }
+  bool ValueExists(const std::string& path, const std::string& name) override {
+    return registry_.ValueExists(path, name);
+  }
+
+ private:
+  SimRegistry registry_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
+  return std::make_unique<SimRegistryUnderTest>();
+}
+
+std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
+  return std::make_unique<SimInternetCache>();
+}
 
 std::string MakeTempFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "kelpo-XXXXXX").string();

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "app/ProgramComponents.h"
+
 namespace kelpo {
 
 KelpoHarness::KelpoHarness() {
@@ -38,15 +40,18 @@ std::string KelpoHarness::ReadSettings() const {
 }
 
 void KelpoHarness::Start(const FormatSettings& region) {
+  RegisterProgramComponents();
   sim.regional.Set(region);
+  cacheLibrary = std::make_unique<CacheLibrary>(sim.cache);
   app = std::make_unique<TApplication>(platform);
   app->SetTitle("Kelpo");
-  form = std::make_unique<TMainForm>(*app);
+  form = std::make_unique<TMainForm>(*app, cacheLibrary.get());
 }
 
 void KelpoHarness::Stop() {
   form.reset();
   app.reset();
+  cacheLibrary.reset();
 }
 
 std::optional<std::uint32_t> KelpoHarness::RunningTimerInterval() const {

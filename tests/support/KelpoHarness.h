@@ -10,6 +10,7 @@
 #include "app/MainForm.h"
 #include "framework/Application.h"
 #include "platform/sim/SimPlatform.h"
+#include "wash/CacheLibrary.h"
 #include "tests/support/Regions.h"
 
 namespace kelpo {
@@ -44,8 +45,9 @@ class KelpoHarness {
 
   SimPlatform sim;
   RefusingProfileFiles profiles{sim.profiles};
-  Platform platform{sim.clock, sim.dialogs,  sim.files,   sim.graphics,
-                    profiles,  sim.regional, sim.widgets, sim.windowing};
+  Platform platform{sim.clock,    sim.dialogs, sim.files,     sim.graphics, profiles,
+                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  std::unique_ptr<CacheLibrary> cacheLibrary;
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;
 

@@ -1,0 +1,244 @@
+#include "platform/sim/SimInternetCache.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace kelpo {
+namespace {
+
+// INTERNET_CACHE_ENTRY_INFOA in a 64-bit process.
+constexpr std::uint32_t RecordStructSize = 112;
+
+constexpr int ContainerCount = 3;
+constexpr const char* ContainerPrefixes[ContainerCount] = {"", "Cookie:", "Visited:"};
+
+int ContainerOf(const std::string& url) {
+  for (int c = ContainerCount - 1; c > 0; --c) {
+    if (url.starts_with(ContainerPrefixes[c])) return c;
+  }
+  return 0;
+}
+
+// The container a pattern selects first; nothing for a pattern that matches no container.
+std::optional<int> FirstContainer(const std::optional<std::string>& pattern) {
+  if (!pattern) return 0;
+  for (int c = 0; c < ContainerCount; ++c) {
+    if (*pattern == ContainerPrefixes[c]) return c;
+  }
+  return std::nullopt;
+}
+
+constexpr std::int64_t TicksPerMillisecond = 10000;
+constexpr std::int64_t TicksPerDay = 86400000LL * TicksPerMillisecond;
+constexpr std::int64_t DaysFrom1601To1970 = 134774;
+
+// Gregorian calendar date of a day count from 1 January 1970.
+void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const std::int64_t doe = z - era * 146097;
+  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const std::int64_t mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+}  // namespace
+
+bool SimInternetCache::ProbeLibrary() {
+  ++probes_;
+  return libraryPresent_;
+}
+
+std::uint32_t SimInternetCache::SizeNeeded(const CacheEntryRecord& entry) {
+  const std::size_t texts = entry.SourceUrlName.size() + 1 + entry.LocalFileName.size() + 1 + entry.HeaderInfo.size() +
+                            entry.FileExtension.size() + 1;
+  return RecordStructSize + static_cast<std::uint32_t>(texts);
+}
+
+void SimInternetCache::Add(const CacheEntryRecord& entry) {
+  for (Stored& stored : entries_) {
+    if (stored.Entry.SourceUrlName == entry.SourceUrlName) {
+      stored.Entry = entry;
+      return;
+    }
+  }
+  entries_.push_back(Stored{nextOrder_++, entry});
+}
+
+bool SimInternetCache::Contains(const std::string& url) const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [&](const Stored& stored) { return stored.Entry.SourceUrlName == url; });
+}
+
+std::vector<std::string> SimInternetCache::Urls() const {
+  std::vector<std::string> urls;
+  for (int c = 0; c < ContainerCount; ++c) {
+    for (const Stored& stored : entries_) {
+      if (ContainerOf(stored.Entry.SourceUrlName) == c) urls.push_back(stored.Entry.SourceUrlName);
+    }
+  }
+  return urls;
+}
+
+void SimInternetCache::FailCalls(SimCacheCallKind kind, std::uint32_t code, int times) {
+  failures_.push_back(Failure{kind, code, times});
+}
+
+bool SimInternetCache::Failing(SimCacheCallKind kind) {
+  for (Failure& failure : failures_) {
+    if (failure.Kind != kind || failure.Times == 0) continue;
+    if (failure.Times > 0) --failure.Times;
+    lastError_ = failure.Code;
+    return true;
+  }
+  return false;
+}
+
+SimInternetCache::Enumeration* SimInternetCache::Find(CacheEnumHandle handle) {
+  for (Enumeration& e : enumerations_) {
+    if (e.Handle == handle) return &e;
+  }
+  return nullptr;
+}
+
+SimInternetCache::Stored* SimInternetCache::NextSelected(const Enumeration& e) {
+  const int last = e.Pattern ? e.Container : ContainerCount - 1;
+  for (int c = e.Container; c <= last; ++c) {
+    for (Stored& stored : entries_) {
+      if (ContainerOf(stored.Entry.SourceUrlName) != c) continue;
+      if (c == e.Container && stored.Order <= e.After) continue;
+      if ((stored.Entry.CacheEntryType & e.Filter) != 0) return &stored;
+    }
+  }
+  return nullptr;
+}
+
+bool SimInternetCache::Fetch(Enumeration& e, CacheEntryRecord* entry, std::uint32_t& size, SimCacheCall& call) {
+  Stored* next = NextSelected(e);
+  if (!next) {
+    lastError_ = ErrorNoMoreItems;
+    return false;
+  }
+  const std::uint32_t needed = SizeNeeded(next->Entry);
+  const std::uint32_t capacity = entry ? size : 0;
+  size = needed;
+  if (capacity < needed) {
+    lastError_ = ErrorInsufficientBuffer;
+    if (grow_ && grow_->Url == next->Entry.SourceUrlName) {
+      next->Entry.HeaderInfo.append(grow_->Bytes, 'x');
+      grow_.reset();
+    }
+    return false;
+  }
+  *entry = next->Entry;
+  call.Url = next->Entry.SourceUrlName;
+  e.Container = ContainerOf(next->Entry.SourceUrlName);
+  e.After = next->Order;
+  return true;
+}
+
+CacheEnumHandle SimInternetCache::FindFirstEntry(const std::optional<std::string>& pattern, std::uint32_t filter,
+                                                 std::int64_t group, CacheEntryRecord* entry, std::uint32_t& size) {
+  SimCacheCall& call = calls_.emplace_back();
+  call.Kind = SimCacheCallKind::FindFirst;
+  call.Pattern = pattern;
+  call.Filter = filter;
+  call.Group = group;
+  call.Buffer = entry != nullptr;
+  call.BufferSize = size;
+
+  const auto fail = [&](std::uint32_t code) {
+    lastError_ = code;
+    call.Error = code;
+    return CacheEnumHandle{0};
+  };
+  if (Failing(SimCacheCallKind::FindFirst)) return fail(lastError_);
+  if (group != 0) return fail(ErrorFileNotFound);
+  const std::optional<int> container = FirstContainer(pattern);
+  if (!container) return fail(ErrorNoMoreItems);
+
+  Enumeration e{0, pattern, filter, *container, 0};
+  if (!Fetch(e, entry, size, call)) return fail(lastError_);
+  e.Handle = nextHandle_++;
+  enumerations_.push_back(e);
+  call.Handle = e.Handle;
+  return e.Handle;
+}
+
+bool SimInternetCache::FindNextEntry(CacheEnumHandle handle, CacheEntryRecord* entry, std::uint32_t& size) {
+  SimCacheCall& call = calls_.emplace_back();
+  call.Kind = SimCacheCallKind::FindNext;
+  call.Handle = handle;
+  call.Buffer = entry != nullptr;
+  call.BufferSize = size;
+
+  if (!Failing(SimCacheCallKind::FindNext)) {
+    Enumeration* e = Find(handle);
+    if (!e) {
+      lastError_ = ErrorInvalidHandle;
+    } else if (Fetch(*e, entry, size, call)) {
+      return true;
+    }
+  }
+  call.Error = lastError_;
+  return false;
+}
+
+bool SimInternetCache::FindClose(CacheEnumHandle handle) {
+  SimCacheCall& call = calls_.emplace_back();
+  call.Kind = SimCacheCallKind::FindClose;
+  call.Handle = handle;
+  if (!Failing(SimCacheCallKind::FindClose)) {
+    const auto it = std::find_if(enumerations_.begin(), enumerations_.end(),
+                                 [&](const Enumeration& e) { return e.Handle == handle; });
+    if (it != enumerations_.end()) {
+      enumerations_.erase(it);
+      return true;
+    }
+    lastError_ = ErrorInvalidHandle;
+  }
+  call.Error = lastError_;
+  return false;
+}
+
+bool SimInternetCache::DeleteEntry(const std::string& url) {
+  SimCacheCall& call = calls_.emplace_back();
+  call.Kind = SimCacheCallKind::Delete;
+  call.Url = url;
+  if (!Failing(SimCacheCallKind::Delete)) {
+    const auto it = std::find_if(entries_.begin(), entries_.end(),
+                                 [&](const Stored& stored) { return stored.Entry.SourceUrlName == url; });
+    if (it != entries_.end()) {
+      entries_.erase(it);
+      return true;
+    }
+    lastError_ = ErrorFileNotFound;
+  }
+  call.Error = lastError_;
+  return false;
+}
+
+std::optional<LocalTime> SimInternetCache::FileTimeToLocal(FileTime time) {
+  constexpr auto Max = static_cast<FileTime>(std::numeric_limits<std::int64_t>::max());
+  if (time > Max) return std::nullopt;
+  const std::int64_t bias = static_cast<std::int64_t>(biasMinutes_) * 60000 * TicksPerMillisecond;
+  const auto utc = static_cast<std::int64_t>(time);
+  if ((bias > 0 && utc > std::numeric_limits<std::int64_t>::max() - bias) || utc + bias < 0) return std::nullopt;
+  const std::int64_t local = utc + bias;
+
+  LocalTime fields;
+  CivilFromDays(local / TicksPerDay - DaysFrom1601To1970, fields.Year, fields.Month, fields.Day);
+  std::int64_t ms = (local % TicksPerDay) / TicksPerMillisecond;
+  fields.Millisecond = static_cast<int>(ms % 1000);
+  ms /= 1000;
+  fields.Second = static_cast<int>(ms % 60);
+  ms /= 60;
+  fields.Minute = static_cast<int>(ms % 60);
+  fields.Hour = static_cast<int>(ms / 60);
+  return fields;
+}
+
+}  // namespace kelpo

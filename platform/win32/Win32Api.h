@@ -1,0 +1,38 @@
+#pragma once
+// The Windows headers, for the Win32 backends only. The ANSI functions are
+// always called by their explicit names; the generic macros that would rename
+// the platform interfaces' methods (CreateWindow, SendMessage, DrawText, ...)
+// are removed.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+
+#include <windows.h>
+// windows.h first
+#include <commctrl.h>
+
+#include "platform/Types.h"
+
+#undef CreateWindow
+#undef DrawText
+#undef FindResource
+#undef GetWindowText
+#undef MessageBox
+#undef PostMessage
+#undef SendMessage
+#undef SetWindowText
+
+namespace kelpo {
+
+inline HWND ToHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(window);
+}
+inline WindowHandle FromHwnd(HWND window) {
+  return reinterpret_cast<WindowHandle>(window);
+}
+
+}  // namespace kelpo

@@ -1,0 +1,15 @@
+#pragma once
+// Message boxes and the beep of the system. The message box's modal loop
+// keeps dispatching, so window timers go on ticking while it is open.
+
+#include "platform/Dialogs.h"
+
+namespace kelpo {
+
+class Win32Dialogs : public Dialogs {
+ public:
+  int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption, std::uint32_t style) override;
+  void Beep() override;
+};
+
+}  // namespace kelpo

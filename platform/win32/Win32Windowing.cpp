@@ -1,0 +1,433 @@
+#include "platform/win32/Win32Windowing.h"
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace kelpo {
+
+namespace {
+
+constexpr const char* kDefaultClassName = "KelpoWindow";
+
+// Handed to WM_NCCREATE through CREATESTRUCT::lpCreateParams.
+struct CreationContext {
+  Win32Windowing* Windowing;
+  WindowProcedure* Procedure;
+};
+
+// Extra window bytes of our classes: the Win32Windowing that created the window.
+constexpr int kWindowingSlot = 0;
+
+HCURSOR CursorHandle(CursorKind cursor) {
+  switch (cursor) {
+    case CursorKind::HourGlass:
+      return LoadCursorA(nullptr, IDC_WAIT);
+    case CursorKind::HandPoint:
+      return LoadCursorA(nullptr, IDC_HAND);
+    case CursorKind::Default:
+    case CursorKind::Arrow:
+      break;
+  }
+  return LoadCursorA(nullptr, IDC_ARROW);
+}
+
+Rect RectFrom(const RECT& r) {
+  return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+BOOL CALLBACK FindTabStop(HWND child, LPARAM found) {
+  LONG style = GetWindowLongA(child, GWL_STYLE);
+  if ((style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED)) {
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Ends the paint cycle whatever the procedure does.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &paint_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  ~PaintScope() { EndPaint(hwnd_, &paint_); }
+  HDC DC() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
+}  // namespace
+
+Win32Windowing::Win32Windowing(Win32Graphics& graphics) : graphics_(graphics), instance_(GetModuleHandleA(nullptr)) {}
+
+Win32Windowing::~Win32Windowing() {
+  // Windows still open lose their procedure first: it may already be gone.
+  std::vector<HWND> open(windows_.begin(), windows_.end());
+  for (HWND hwnd : open) {
+    if (!IsWindow(hwnd)) continue;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(hwnd, kWindowingSlot, 0);
+  }
+  for (HWND hwnd : open)
+    if (IsWindow(hwnd)) ::DestroyWindow(hwnd);
+}
+
+void Win32Windowing::RegisterClassFor(const std::string& className) {
+  if (classes_.count(className)) return;
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExA(instance_, className.c_str(), &existing)) {
+    // Registered by an earlier instance of this class: same procedure, same layout.
+    if (existing.lpfnWndProc != &Win32Windowing::WindowProc)
+      throw std::runtime_error("Window class " + className + " is already registered");
+    classes_.insert(className);
+    return;
+  }
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = 0;  // no CS_DBLCLKS: a second click is a second button down
+  wc.lpfnWndProc = &Win32Windowing::WindowProc;
+  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.hInstance = instance_;
+  wc.hCursor = nullptr;  // WM_SETCURSOR decides
+  wc.hbrBackground = nullptr;
+  wc.lpszClassName = className.c_str();
+  if (!RegisterClassExA(&wc)) throw std::runtime_error("Cannot register window class " + className);
+  classes_.insert(className);
+}
+
+WindowHandle Win32Windowing::CreateWindow(const WindowParams& params, WindowProcedure* procedure) {
+  const std::string className = params.ClassName.empty() ? kDefaultClassName : params.ClassName;
+  RegisterClassFor(className);
+
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;
+  bool visible = params.Visible;
+  switch (params.Kind) {
+    case WindowKind::Application:
+      style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+      break;
+    case WindowKind::Popup:
+      style = WS_POPUP | WS_CLIPCHILDREN;
+      exStyle = WS_EX_CONTROLPARENT;  // Tab reaches the widgets inside its panels
+      parent = ToHwnd(params.Parent);
+      break;
+    case WindowKind::Child:
+      style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+      exStyle = WS_EX_CONTROLPARENT;
+      parent = ToHwnd(params.Parent);
+      break;
+    case WindowKind::Hidden:
+      // A top-level window rather than a message-only one, so that FindWindow
+      // and broadcasts such as WM_WININICHANGE reach it.
+      style = WS_POPUP;
+      exStyle = WS_EX_TOOLWINDOW;
+      visible = false;
+      break;
+  }
+  if (visible) style |= WS_VISIBLE;
+
+  CreationContext context{this, procedure};
+  HWND hwnd =
+      CreateWindowExA(exStyle, className.c_str(), params.Text.c_str(), style, params.Bounds.Left, params.Bounds.Top,
+                      params.Bounds.Width, params.Bounds.Height, parent, nullptr, instance_, &context);
+  RethrowPending();
+  if (!hwnd) throw std::runtime_error("Error creating window");
+  return FromHwnd(hwnd);
+}
+
+void Win32Windowing::DestroyWindow(WindowHandle window) {
+  ::DestroyWindow(ToHwnd(window));
+  RethrowPending();
+}
+
+void Win32Windowing::ShowWindow(WindowHandle window, ShowCommand command) {
+  int show = SW_SHOW;
+  switch (command) {
+    case ShowCommand::Hide:
+      show = SW_HIDE;
+      break;
+    case ShowCommand::Show:
+      show = SW_SHOW;
+      break;
+    case ShowCommand::ShowNormal:
+      show = SW_SHOWNORMAL;
+      break;
+    case ShowCommand::Minimize:
+      show = SW_MINIMIZE;
+      break;
+    case ShowCommand::Restore:
+      show = SW_RESTORE;
+      break;
+  }
+  ::ShowWindow(ToHwnd(window), show);
+}
+
+bool Win32Windowing::IsWindowVisible(WindowHandle window) {
+  return ::IsWindowVisible(ToHwnd(window)) != FALSE;
+}
+
+bool Win32Windowing::IsIconic(WindowHandle window) {
+  return ::IsIconic(ToHwnd(window)) != FALSE;
+}
+
+void Win32Windowing::SetWindowText(WindowHandle window, const std::string& text) {
+  SetWindowTextA(ToHwnd(window), text.c_str());
+}
+
+std::string Win32Windowing::GetWindowText(WindowHandle window) {
+  HWND hwnd = ToHwnd(window);
+  std::string text(static_cast<std::size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void Win32Windowing::SetBounds(WindowHandle window, const Rect& bounds) {
+  SetWindowPos(ToHwnd(window), nullptr, bounds.Left, bounds.Top, bounds.Width, bounds.Height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32Windowing::GetBounds(WindowHandle window) {
+  HWND hwnd = ToHwnd(window);
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  if (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+  return RectFrom(r);
+}
+
+Rect Win32Windowing::WorkArea() {
+  RECT r{};
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0))
+    r = RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return RectFrom(r);
+}
+
+void Win32Windowing::Invalidate(WindowHandle window) {
+  InvalidateRect(ToHwnd(window), nullptr, FALSE);
+}
+
+void Win32Windowing::SetForegroundWindow(WindowHandle window) {
+  ::SetForegroundWindow(ToHwnd(window));
+}
+
+std::intptr_t Win32Windowing::SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
+                                          std::intptr_t lParam) {
+  LRESULT result = SendMessageA(ToHwnd(window), msg, wParam, lParam);
+  RethrowPending();
+  return result;
+}
+
+bool Win32Windowing::PostMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) {
+  return PostMessageA(ToHwnd(window), msg, wParam, lParam) != FALSE;
+}
+
+void Win32Windowing::PostQuitMessage(int exitCode) {
+  ::PostQuitMessage(exitCode);
+}
+
+int Win32Windowing::RunMessageLoop() {
+  MSG msg{};
+  for (;;) {
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return -1;
+    Dispatch(msg);
+  }
+}
+
+bool Win32Windowing::ProcessMessages() {
+  MSG msg{};
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Posted again so that an enclosing RunMessageLoop ends as well.
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      return false;
+    }
+    Dispatch(msg);
+  }
+  return true;
+}
+
+bool Win32Windowing::TakesTabKey(const MSG& msg, HWND& root) const {
+  // Only Tab goes through the dialog manager: its Enter and Escape handling
+  // would send IDOK and IDCANCEL commands to windows that are not dialogs.
+  if (msg.message != WM_KEYDOWN && msg.message != WM_KEYUP && msg.message != WM_CHAR) return false;
+  if (msg.wParam != VK_TAB || !msg.hwnd) return false;
+  root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root || !windows_.count(root)) return false;
+  bool found = false;
+  EnumChildWindows(root, FindTabStop, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void Win32Windowing::Dispatch(MSG& msg) {
+  HWND root = nullptr;
+  if (TakesTabKey(msg, root) && IsDialogMessageA(root, &msg)) {
+    RethrowPending();
+    return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+  RethrowPending();
+}
+
+bool Win32Windowing::SetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t milliseconds) {
+  return ::SetTimer(ToHwnd(window), id, milliseconds, nullptr) != 0;
+}
+
+bool Win32Windowing::KillTimer(WindowHandle window, std::uintptr_t id) {
+  return ::KillTimer(ToHwnd(window), id) != FALSE;
+}
+
+void Win32Windowing::SetCursorOverride(CursorKind cursor) {
+  cursorOverride_ = cursor;
+  if (cursor != CursorKind::Default) {
+    ::SetCursor(CursorHandle(cursor));
+    return;
+  }
+  // Back to each control's own cursor: ask the window under the mouse now
+  // instead of waiting for the next mouse move.
+  POINT p{};
+  GetCursorPos(&p);
+  HWND under = WindowFromPoint(p);
+  if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+  LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(LOWORD(hit), WM_MOUSEMOVE));
+  RethrowPending();
+}
+
+void Win32Windowing::SetCursor(CursorKind cursor) {
+  ::SetCursor(CursorHandle(cursor));
+}
+
+Point Win32Windowing::ClientCursorPos(WindowHandle window) {
+  POINT p{};
+  GetCursorPos(&p);
+  ScreenToClient(ToHwnd(window), &p);
+  return Point{p.x, p.y};
+}
+
+void Win32Windowing::SetCapture(WindowHandle window) {
+  ::SetCapture(ToHwnd(window));
+}
+
+void Win32Windowing::ReleaseCapture() {
+  ::ReleaseCapture();
+}
+
+void Win32Windowing::RegisterControl(HWND control, Win32ControlSink* sink) {
+  controls_[control] = sink;
+}
+
+void Win32Windowing::UnregisterControl(HWND control) {
+  controls_.erase(control);
+}
+
+void Win32Windowing::Forget(HWND hwnd) {
+  windows_.erase(hwnd);
+  surfaces_.erase(hwnd);
+}
+
+void Win32Windowing::RethrowPending() {
+  if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
+}
+
+LRESULT CALLBACK Win32Windowing::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    if (auto* context = static_cast<CreationContext*>(create->lpCreateParams)) {
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context->Procedure));
+      SetWindowLongPtrA(hwnd, kWindowingSlot, reinterpret_cast<LONG_PTR>(context->Windowing));
+      context->Windowing->windows_.insert(hwnd);
+    }
+  }
+  auto* windowing = reinterpret_cast<Win32Windowing*>(GetWindowLongPtrA(hwnd, kWindowingSlot));
+  auto* procedure = reinterpret_cast<WindowProcedure*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!windowing || !procedure) return DefWindowProcA(hwnd, msg, wParam, lParam);
+
+  LRESULT result = 0;
+  try {
+    result = windowing->HandleMessage(hwnd, procedure, msg, wParam, lParam);
+  } catch (...) {
+    if (!windowing->pending_) windowing->pending_ = std::current_exception();
+    result = msg == WM_NCCREATE ? FALSE : 0;  // a failed creation ends CreateWindow with no window
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrA(hwnd, kWindowingSlot, 0);
+    windowing->Forget(hwnd);
+  }
+  return result;
+}
+
+LRESULT Win32Windowing::HandleMessage(HWND hwnd, WindowProcedure* procedure, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_PAINT:
+      return Paint(hwnd, procedure);
+    case WM_ERASEBKGND:
+      return 1;  // PaintWindow covers the whole client area
+    case WM_SETCURSOR:
+      return AnswerSetCursor(hwnd, procedure, wParam, lParam);
+    case WM_COMMAND:
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (RouteToControl(hwnd, msg, wParam, lParam, result)) return result;
+      break;
+    }
+    default:
+      break;
+  }
+  Message m{msg, wParam, lParam, 0};
+  if (procedure->WindowProc(m)) return m.Result;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT Win32Windowing::Paint(HWND hwnd, WindowProcedure* procedure) {
+  PaintScope paint(hwnd);
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return 0;
+  auto& slot = surfaces_[hwnd];
+  if (!slot || slot->Width() != width || slot->Height() != height) slot = graphics_.CreateWin32Surface(width, height);
+  Win32Surface& surface = *slot;
+  procedure->PaintWindow(surface);
+  BitBlt(paint.DC(), 0, 0, width, height, surface.DC(), 0, 0, SRCCOPY);
+  return 0;
+}
+
+LRESULT Win32Windowing::AnswerSetCursor(HWND hwnd, WindowProcedure* procedure, WPARAM wParam, LPARAM lParam) {
+  if (cursorOverride_ != CursorKind::Default) {
+    ::SetCursor(CursorHandle(cursorOverride_));
+    return TRUE;
+  }
+  Message m{WM_SETCURSOR, wParam, lParam, 0};
+  if (procedure->WindowProc(m)) return m.Result;
+  // Over this window's own client area the class has no cursor to offer; a
+  // query passed up from a child control is left to that control.
+  if (reinterpret_cast<HWND>(wParam) == hwnd && LOWORD(lParam) == HTCLIENT) {
+    ::SetCursor(CursorHandle(CursorKind::Arrow));
+    return TRUE;
+  }
+  return DefWindowProcA(hwnd, WM_SETCURSOR, wParam, lParam);
+}
+
+bool Win32Windowing::RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (!lParam) return false;  // a menu or accelerator command
+  HWND control = msg == WM_NOTIFY ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : reinterpret_cast<HWND>(lParam);
+  auto found = controls_.find(control);
+  if (found == controls_.end()) return false;
+  bool handled = msg == WM_NOTIFY ? found->second->OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)
+                                  : found->second->OnCommand(control, HIWORD(wParam));
+  if (!handled) result = DefWindowProcA(hwnd, msg, wParam, lParam);
+  return true;
+}
+
+}  // namespace kelpo

@@ -1,0 +1,258 @@
+#include "wash/IECache.h"
+
+#include <limits>
+#include <utility>
+
+#include "framework/Application.h"
+#include "framework/ComponentRegistry.h"
+#include "framework/Exception.h"
+#include "settings/DateTime.h"
+#include "wash/CacheLibrary.h"
+
+namespace kelpo {
+namespace {
+
+struct FilterOptionName {
+  TFilterOption Option;
+  const char* Name;
+  std::uint32_t Flag;
+};
+
+// In ordinal order.
+constexpr FilterOptionName FilterOptionNames[FilterOptionCount] = {
+    {TFilterOption::NORMAL_ENTRY, "NORMAL_ENTRY", NormalCacheEntry},
+    {TFilterOption::STABLE_ENTRY, "STABLE_ENTRY", StableCacheEntry},
+    {TFilterOption::STICKY_ENTRY, "STICKY_ENTRY", StickyCacheEntry},
+    {TFilterOption::COOKIE_ENTRY, "COOKIE_ENTRY", CookieCacheEntry},
+    {TFilterOption::URLHISTORY_ENTRY, "URLHISTORY_ENTRY", UrlHistoryCacheEntry},
+    {TFilterOption::TRACK_OFFLINE_ENTRY, "TRACK_OFFLINE_ENTRY", TrackOfflineCacheEntry},
+    {TFilterOption::TRACK_ONLINE_ENTRY, "TRACK_ONLINE_ENTRY", TrackOnlineCacheEntry},
+    {TFilterOption::SPARSE_ENTRY, "SPARSE_ENTRY", SparseCacheEntry},
+    {TFilterOption::OCX_ENTRY, "OCX_ENTRY", OcxCacheEntry},
+};
+
+// Entries of 4 GiB or more saturate, so that they never pass for small ones.
+std::uint32_t SizeOf(const CacheEntryRecord& entry) {
+  return entry.SizeHigh != 0 ? std::numeric_limits<std::uint32_t>::max() : entry.SizeLow;
+}
+
+}  // namespace
+
+std::uint32_t FilterFlag(TFilterOption option) {
+  return FilterOptionNames[static_cast<int>(option)].Flag;
+}
+
+std::optional<std::string> PatternOf(TSearchPattern pattern) {
+  switch (pattern) {
+    case TSearchPattern::spAll:
+      return std::nullopt;
+    case TSearchPattern::spCookies:
+      return "Cookie:";
+    case TSearchPattern::spHistory:
+      return "Visited:";
+    case TSearchPattern::spUrl:
+      return "";
+  }
+  return std::nullopt;
+}
+
+TIECache::TIECache(TComponent* owner) : TComponent(owner) {
+  SetFilterOptions(DefaultFilterOptions);
+}
+
+InternetCache& TIECache::Cache() const {
+  return Application().Services().cache;
+}
+
+bool TIECache::CheckCacheLibrary() {
+  return library_ ? library_->Check() : ProbeCacheLibrary(Cache());
+}
+
+void TIECache::SetFilterOptions(const TFilterOptions& options) {
+  filterOptions_ = options;
+  UpdateFilterValue();
+}
+
+void TIECache::UpdateFilterValue() {
+  filterValue_ = 0;
+  if (filterOptions_.Empty()) return;
+  for (const FilterOptionName& kind : FilterOptionNames) {
+    if (filterOptions_.Contains(kind.Option)) filterValue_ += kind.Flag;
+  }
+}
+
+std::uint32_t TIECache::FindFirstEntry(std::int64_t groupId) {
+  if (!CheckCacheLibrary()) return ErrorFileNotFound;
+  return FirstEntry(groupId);
+}
+
+std::uint32_t TIECache::FindNextEntry() {
+  if (!CheckCacheLibrary()) return ErrorFileNotFound;
+  return NextEntry();
+}
+
+std::uint32_t TIECache::DeleteEntry(const std::string& url) {
+  if (!CheckCacheLibrary()) return 0;
+  return RemoveEntry(url);
+}
+
+void TIECache::ClearEntryInfo() {
+  if (CheckCacheLibrary()) entryInfo_ = TEntryInfo{};
+}
+
+std::uint32_t TIECache::FirstEntry(std::int64_t groupId) {
+  InternetCache& cache = Cache();
+  enumHandle_ = 0;
+  const std::optional<std::string> pattern = PatternOf(SearchPattern);
+  // The size query: with no buffer the call fails and reports the size the first entry needs.
+  std::uint32_t size = 0;
+  cache.FindFirstEntry(pattern, filterValue_, groupId, nullptr, size);
+  CacheEntryRecord entry;
+  enumHandle_ = cache.FindFirstEntry(pattern, filterValue_, groupId, size != 0 ? &entry : nullptr, size);
+  if (!enumHandle_) return cache.LastError();
+  try {
+    CopyEntryInfo(entry);
+  } catch (...) {
+    // The error reaches the caller, who never learns of the enumeration: close it here.
+    cache.FindClose(enumHandle_);
+    enumHandle_ = 0;
+    throw;
+  }
+  return 0;
+}
+
+std::uint32_t TIECache::NextEntry() {
+  InternetCache& cache = Cache();
+  std::uint32_t size = 0;
+  cache.FindNextEntry(enumHandle_, nullptr, size);
+  CacheEntryRecord entry;
+  std::uint32_t result = 0;
+  try {
+    if (cache.FindNextEntry(enumHandle_, size != 0 ? &entry : nullptr, size)) {
+      CopyEntryInfo(entry);
+    } else {
+      result = cache.LastError();
+    }
+  } catch (const std::exception&) {
+    // An error while fetching or copying an entry is not reported; the result stays 0.
+  }
+  return result;
+}
+
+std::uint32_t TIECache::RemoveEntry(const std::string& url) {
+  InternetCache& cache = Cache();
+  if (!cache.DeleteEntry(url)) return cache.LastError();
+  entryInfo_ = TEntryInfo{};
+  return 0;
+}
+
+void TIECache::CloseEnumeration() {
+  Cache().FindClose(enumHandle_);
+}
+
+void TIECache::EnumerateEntries(std::int64_t groupId) {
+  if (!CheckCacheLibrary()) return;
+  struct Closer {
+    TIECache& cache;
+    ~Closer() { cache.CloseEnumeration(); }
+  } closer{*this};
+  cancel_ = false;
+  std::uint32_t result = FirstEntry(groupId);
+  if (result == 0 && OnEntry) OnEntry(this, cancel_);
+  while (result == 0 && !cancel_) {
+    result = NextEntry();
+    if (result == 0 && OnEntry) OnEntry(this, cancel_);
+  }
+}
+
+void TIECache::DeleteAllEntries() {
+  if (!CheckCacheLibrary()) return;
+  struct Closer {
+    TIECache& cache;
+    ~Closer() { cache.CloseEnumeration(); }
+  } closer{*this};
+  if (FirstEntry(0) != 0) return;
+  int failedNextSteps = 0;
+  while (failedNextSteps < MaxFailedNextSteps) {
+    // After a successful deletion EntryInfo is empty; a failed next step then
+    // retries on the empty name, which fails harmlessly.
+    const std::string url = entryInfo_.SourceUrlName;
+    RemoveEntry(url);
+    const std::uint32_t result = NextEntry();
+    if (result == ErrorNoMoreItems) break;
+    failedNextSteps = failedNextSteps + (result == 0 ? 0 : 1);
+  }
+}
+
+std::optional<TDateTime> TIECache::FileTimeToLocalDateTime(FileTime time) {
+  const std::optional<LocalTime> local = Cache().FileTimeToLocal(time);
+  if (!local) return 0.0;
+  const std::optional<TDateTime> date = TryEncodeDate(local->Year, local->Month, local->Day);
+  const std::optional<TDateTime> timeOfDay =
+      TryEncodeTime(local->Hour, local->Minute, local->Second, local->Millisecond);
+  if (!date || !timeOfDay) return std::nullopt;
+  // Before 30 December 1899 the integer part is still the date and the fraction's magnitude the time.
+  return *date >= 0 ? *date + *timeOfDay : *date - *timeOfDay;
+}
+
+void TIECache::CopyEntryInfo(const CacheEntryRecord& entry) {
+  entryInfo_.SourceUrlName = entry.SourceUrlName;
+  entryInfo_.LocalFileName = entry.LocalFileName;
+  entryInfo_.EntryType = entry.CacheEntryType;
+  entryInfo_.UseCount = entry.UseCount;
+  entryInfo_.HitRate = entry.HitRate;
+  // One guard for the four times: the first that cannot be encoded leaves
+  // itself and the ones after it at their previous values.
+  const std::pair<FileTime, TDateTime*> times[] = {{entry.LastModifiedTime, &entryInfo_.LastModifiedTime},
+                                                   {entry.ExpireTime, &entryInfo_.ExpireTime},
+                                                   {entry.LastAccessTime, &entryInfo_.LastAccessTime},
+                                                   {entry.LastSyncTime, &entryInfo_.LastSyncTime}};
+  for (const auto& [time, field] : times) {
+    const std::optional<TDateTime> value = FileTimeToLocalDateTime(time);
+    if (!value) break;
+    *field = *value;
+  }
+  entryInfo_.FileExtension = entry.FileExtension;
+  entryInfo_.Size = SizeOf(entry);
+  entryInfo_.HeaderInfo = entry.HeaderInfo.substr(0, entry.HeaderInfo.find('\0'));
+  entryInfo_.ExemptDelta = entry.ExemptDelta;
+}
+
+bool TIECache::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
+  if (name == "FilterOptions") {
+    if (value.Type != LayoutValue::Kind::Set) throw Exception("Property FilterOptions needs a set");
+    TFilterOptions options;
+    for (const std::string& item : value.Items) {
+      const FilterOptionName* found = nullptr;
+      for (const FilterOptionName& kind : FilterOptionNames) {
+        if (item == kind.Name) found = &kind;
+      }
+      if (!found) throw Exception("Unknown filter option " + item);
+      options.Include(found->Option);
+    }
+    SetFilterOptions(options);
+  } else if (name == "SearchPattern") {
+    const std::string id = LayoutIdentifier(value, name);
+    if (id == "spAll") {
+      SearchPattern = TSearchPattern::spAll;
+    } else if (id == "spCookies") {
+      SearchPattern = TSearchPattern::spCookies;
+    } else if (id == "spHistory") {
+      SearchPattern = TSearchPattern::spHistory;
+    } else if (id == "spUrl") {
+      SearchPattern = TSearchPattern::spUrl;
+    } else {
+      throw Exception("Unknown search pattern " + id);
+    }
+  } else {
+    return TComponent::ReadProperty(name, value, events);
+  }
+  return true;
+}
+
+void RegisterWashComponents() {
+  ComponentRegistry::Instance().Register("TIECache",
+                                         [](TComponent* owner) -> TComponent* { return new TIECache(owner); });
+}
+
+}  // namespace kelpo
