@@ -46,8 +46,14 @@ void TMainForm::BindComponents() {
   DateTimePicker1 = Bind<TDateTimePicker>("DateTimePicker1");
   ComboBox2 = Bind<TComboBox>("ComboBox2");
   Timer1 = Bind<TTimer>("Timer1");
+  IECache1 = Bind<TIECache>("IECache1");
+  IECache1->SetCacheLibrary(cacheLibrary_);
   editor_.emplace(Application(), ScheduleEditorControls{*SpinEdit1, *ComboBox1, *DateTimePicker1, *ComboBox2, *Label2,
                                                         *Label3, *Label4, *Timer1});
+  dueCheck_.emplace(Application(), [this] { return editor_->OpenSettings(); });
+  runState_.emplace(RunStateControls{ScheduleActive, *Timer1, *Image7, *Image5, *Label5},
+                    [this] { ApplyTimerInterval(); });
+  washCommand_.emplace(Application(), *IECache1);
 }
 
 void TMainForm::FormCreate(TComponent*) {
@@ -85,9 +91,13 @@ void TMainForm::Image8Click(TComponent*) {
   dialogs.MessageBox(Handle(), "Schedule changes have been applied", Application().Title(), mbOk | mbIconInformation);
 }
 
-void TMainForm::RunWash() { washCommand_->Run(); }
+void TMainForm::RunWash() {
+  washCommand_->Run();
+}
 
-bool TMainForm::IsScheduleDue() { return dueCheck_->IsScheduleDue(); }
+bool TMainForm::IsScheduleDue() {
+  return dueCheck_->IsScheduleDue();
+}
 
 void TMainForm::Image9Click(TComponent*) {
   // The question belongs to the application window, as the program's own boxes do.
@@ -96,7 +106,9 @@ void TMainForm::Image9Click(TComponent*) {
     RunWash();
 }
 
-void TMainForm::WashBtnClick(TComponent*) { RunWash(); }
+void TMainForm::WashBtnClick(TComponent*) {
+  RunWash();
+}
 
 void TMainForm::Timer1Timer(TComponent*) {
   Timer1->SetEnabled(false);
@@ -112,11 +124,17 @@ void TMainForm::Timer1Timer(TComponent*) {
   if (ComboBox1->ItemIndex() == suMinutes || IsScheduleDue()) RunWash();
 }
 
-void TMainForm::Image7Click(TComponent*) { runState_->Start(); }
+void TMainForm::Image7Click(TComponent*) {
+  runState_->Start();
+}
 
-void TMainForm::Image5Click(TComponent*) { runState_->Stop(); }
+void TMainForm::Image5Click(TComponent*) {
+  runState_->Stop();
+}
 
-void TMainForm::StartStop1Click(TComponent*) { runState_->Toggle(); }
+void TMainForm::StartStop1Click(TComponent*) {
+  runState_->Toggle();
+}
 
 void TMainForm::Image3Click(TComponent*) {
   Application().Minimize();

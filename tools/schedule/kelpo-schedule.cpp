@@ -1,0 +1,66 @@
+// kelpo-schedule: when would Kelpo wash? Runs the real main window on the
+// simulated platform from a start time to an end time with a given settings
+// file (which afterwards shows what the program wrote) and prints each wash.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tests/support/Regions.h"
+#include "tools/schedule/ScheduleSimulation.h"
+
+namespace {
+
+constexpr const char* Usage =
+    "usage: kelpo-schedule --settings FILE --start \"YYYY-MM-DD HH:MM:SS\" --until \"YYYY-MM-DD HH:MM:SS\" "
+    "[--region us|de] [--unit-selected N]";
+
+int Fail(const std::string& why) {
+  std::fprintf(stderr, "kelpo-schedule: %s\n%s\n", why.c_str(), Usage);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kelpo::ScheduleRun run;
+  run.Region = kelpo::UnitedStates();
+  bool haveSettings = false, haveStart = false, haveUntil = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (i + 1 >= argc) return Fail("missing value after " + option);
+    const std::string value = argv[++i];
+    if (option == "--settings") {
+      run.SettingsFile = value;
+      haveSettings = true;
+    } else if (option == "--start" || option == "--until") {
+      auto time = kelpo::ParseLocalTime(value);
+      if (!time) return Fail("not a time: " + value);
+      (option == "--start" ? run.Start : run.Until) = *time;
+      (option == "--start" ? haveStart : haveUntil) = true;
+    } else if (option == "--region") {
+      if (value == "us")
+        run.Region = kelpo::UnitedStates();
+      else if (value == "de")
+        run.Region = kelpo::German();
+      else
+        return Fail("unknown region " + value);
+    } else if (option == "--unit-selected") {
+      char* end = nullptr;
+      long unit = std::strtol(value.c_str(), &end, 10);
+      if (value.empty() || *end || unit < 0 || unit > 4) return Fail("the unit is a number from 0 to 4");
+      run.UnitSelected = static_cast<int>(unit);
+    } else {
+      return Fail("unknown option " + option);
+    }
+  }
+  if (!haveSettings || !haveStart || !haveUntil) return Fail("--settings, --start and --until are required");
+  if (kelpo::FormatLocalTime(run.Until) < kelpo::FormatLocalTime(run.Start)) return Fail("--until is before --start");
+
+  const kelpo::ScheduleOutcome outcome = kelpo::SimulateSchedule(run);
+  for (const auto& message : outcome.Messages) std::fprintf(stderr, "message: %s\n", message.c_str());
+  for (const auto& wash : outcome.Washes) std::printf("wash %s\n", kelpo::FormatLocalTime(wash).c_str());
+  std::printf("%zu washes\n", outcome.Washes.size());
+  return 0;
+}
