@@ -8,7 +8,48 @@ target_link_libraries(kelpo_win32 PUBLIC kelpo_core comctl32 gdi32 user32 shell3
 
 add_executable(kelpo WIN32 app/Main.cpp app/Kelpo.rc)
 target_link_libraries(kelpo PRIVATE kelpo_win32)
-set_target_properties(kelpo PROPERTIES OUTPUT_NAME kelpo)
+set_target_properties(kelpo PROPERTIES OUTPUT_NAME kelpo RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# kelpo.exe loads its button bitmaps from an images folder beside it. The folder is
+# rebuilt whenever a bitmap or the set of bitmaps changes, so removed files go too.
+set(KELPO_EXE_DIR ${CMAKE_BINARY_DIR})
+file(GLOB KELPO_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ui/images/*.bmp)
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/images.list CONTENT "${KELPO_IMAGES}")
+set(KELPO_IMAGES_COPY)
+if(KELPO_IMAGES)
+  set(KELPO_IMAGES_COPY COMMAND ${CMAKE_COMMAND} -E copy ${KELPO_IMAGES} ${KELPO_EXE_DIR}/images)
+endif()
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/images.stamp
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${KELPO_EXE_DIR}/images
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KELPO_EXE_DIR}/images
+  ${KELPO_IMAGES_COPY}
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/images.stamp
+  DEPENDS ${KELPO_IMAGES} ${CMAKE_BINARY_DIR}/images.list
+  COMMENT "Copying ui/images beside kelpo.exe"
+  VERBATIM)
+add_custom_target(kelpo_images DEPENDS ${CMAKE_BINARY_DIR}/images.stamp)
+add_dependencies(kelpo kelpo_images)
+
+# The Windows download: kelpo.exe (stripped) and images/ at the top of a zip.
+set(KELPO_DIST_DIR ${CMAKE_SOURCE_DIR}/dist CACHE PATH "Folder that receives the Windows zip")
+set(KELPO_DIST_ZIP ${KELPO_DIST_DIR}/kelpo-${PROJECT_VERSION}-win64.zip)
+set(KELPO_DIST_STAGE ${CMAKE_BINARY_DIR}/dist-stage)
+set(KELPO_STRIP_EXE)
+if(CMAKE_STRIP)
+  set(KELPO_STRIP_EXE COMMAND ${CMAKE_STRIP} ${KELPO_DIST_STAGE}/kelpo.exe)
+endif()
+add_custom_target(dist
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${KELPO_DIST_STAGE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KELPO_DIST_STAGE} ${KELPO_DIST_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:kelpo> ${KELPO_DIST_STAGE}/kelpo.exe
+  ${KELPO_STRIP_EXE}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${KELPO_EXE_DIR}/images ${KELPO_DIST_STAGE}/images
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${KELPO_DIST_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${KELPO_DIST_STAGE} ${CMAKE_COMMAND} -E tar cf ${KELPO_DIST_ZIP} --format=zip kelpo.exe images
+  COMMAND ${CMAKE_COMMAND} -E echo "Windows package: ${KELPO_DIST_ZIP}"
+  VERBATIM)
+add_dependencies(dist kelpo)
 
 file(GLOB KELPO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/conformance/*.cpp)
 add_executable(kelpo_win32_tests ${KELPO_WIN32_TEST_SOURCES})
@@ -16,8 +57,10 @@ target_link_libraries(kelpo_win32_tests PRIVATE kelpo_win32 GTest::gtest_main GT
 gtest_discover_tests(kelpo_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 file(GLOB KELPO_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
-add_executable(kelpo_e2e ${KELPO_E2E_SOURCES})
-target_link_libraries(kelpo_e2e PRIVATE comctl32 gdi32 user32 shell32 advapi32)
-add_dependencies(kelpo_e2e kelpo)
-add_test(NAME e2e COMMAND kelpo_e2e $<TARGET_FILE:kelpo>)
-set_tests_properties(e2e PROPERTIES TIMEOUT 180)
+if(KELPO_E2E_SOURCES)
+  add_executable(kelpo_e2e ${KELPO_E2E_SOURCES})
+  target_link_libraries(kelpo_e2e PRIVATE comctl32 gdi32 user32 shell32 advapi32)
+  add_dependencies(kelpo_e2e kelpo)
+  add_test(NAME e2e COMMAND kelpo_e2e $<TARGET_FILE:kelpo>)
+  set_tests_properties(e2e PROPERTIES TIMEOUT 180)
+endif()
