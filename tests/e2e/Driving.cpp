@@ -1,0 +1,398 @@
+#include "Driving.h"
+
+#include <cstdio>
+#include <set>
+
+namespace kelpo::e2e {
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    if (GetTickCount64() >= end) return done();
+    Sleep(20);
+  }
+  return true;
+}
+
+ChildProcess::~ChildProcess() {
+  Terminate();
+  if (info_.hThread) CloseHandle(info_.hThread);
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+}
+
+bool ChildProcess::Start(const std::string& exe, const std::string& workDir, std::string& error) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  std::string commandLine = "\"" + exe + "\"";
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &startup,
+                      &info_)) {
+    error = "CreateProcess(" + exe + ") failed with error " + std::to_string(GetLastError());
+    info_ = {};
+    return false;
+  }
+  return true;
+}
+
+bool ChildProcess::Running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD& exitCode) const {
+  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  return GetExitCodeProcess(info_.hProcess, &exitCode) != FALSE;
+}
+
+void ChildProcess::Terminate() {
+  if (!Running()) return;
+  TerminateProcess(info_.hProcess, 0xDEAD);
+  WaitForSingleObject(info_.hProcess, kWaitMs);
+}
+
+namespace {
+
+struct TopLevelQuery {
+  DWORD Pid;
+  const char* ClassName;
+  std::vector<HWND> Found;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param) {
+  auto& query = *reinterpret_cast<TopLevelQuery*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == query.Pid && IsWindowVisible(hwnd) && ClassName(hwnd) == query.ClassName) query.Found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
+  TopLevelQuery query{pid, className, {}};
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&query));
+  return query.Found;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    children.push_back(child);
+  return children;
+}
+
+std::string ClassName(HWND hwnd) {
+  char name[256] = {};
+  GetClassNameA(hwnd, name, sizeof(name));
+  return name;
+}
+
+RECT RectInParent(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::string RectText(const RECT& rect) {
+  char text[96];
+  std::snprintf(text, sizeof(text), "(%ld,%ld) %ldx%ld", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
+  return text;
+}
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool* ok) {
+  DWORD_PTR result = 0;
+  const bool delivered = SendMessageTimeoutA(hwnd, msg, wParam, lParam, SMTO_NORMAL, kWaitMs, &result) != 0;
+  if (ok) *ok = delivered;
+  return static_cast<LRESULT>(result);
+}
+
+LRESULT SendW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool* ok) {
+  DWORD_PTR result = 0;
+  const bool delivered = SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_NORMAL, kWaitMs, &result) != 0;
+  if (ok) *ok = delivered;
+  return static_cast<LRESULT>(result);
+}
+
+bool Settle(HANDLE process, HWND hwnd) {
+  bool ok = false;
+  Send(hwnd, WM_NULL, 0, 0, &ok);
+  if (!ok) return false;
+  WaitForInputIdle(process, kWaitMs);
+  Send(hwnd, WM_NULL, 0, 0, &ok);
+  return ok;
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[1024] = {};
+  const LRESULT length = Send(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+  if (length <= 0) return {};
+  return std::string(text, static_cast<std::size_t>(length) < sizeof(text) ? length : sizeof(text) - 1);
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> items;
+  const LRESULT count = SendW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = SendW(combo, CB_GETLBTEXTLEN, i, 0);
+    if (length < 0 || length > 255) {
+      items.push_back("<length " + std::to_string(length) + ">");
+      continue;
+    }
+    wchar_t wide[256] = {};
+    SendW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+    char narrow[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    items.push_back(narrow);
+  }
+  return items;
+}
+
+bool PressKey(HWND hwnd, WORD virtualKey) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  bool down = false;
+  bool up = false;
+  Send(hwnd, WM_KEYDOWN, virtualKey, scan | 1, &down);
+  Send(hwnd, WM_KEYUP, virtualKey, scan | 1 | (LPARAM{3} << 30), &up);
+  return down && up;
+}
+
+void PostClick(HWND hwnd, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
+  PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
+    : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+
+RemoteBuffer::~RemoteBuffer() {
+  if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+}
+
+bool RemoteBuffer::Write(const void* data, std::size_t size) const {
+  SIZE_T written = 0;
+  return address_ && WriteProcessMemory(process_, address_, data, size, &written) && written == size;
+}
+
+bool RemoteBuffer::Read(void* data, std::size_t size) const {
+  SIZE_T read = 0;
+  return address_ && ReadProcessMemory(process_, address_, data, size, &read) && read == size;
+}
+
+bool PickerTime(HANDLE process, HWND picker, SYSTEMTIME& time) {
+  RemoteBuffer buffer(process, sizeof(SYSTEMTIME));
+  bool ok = false;
+  const LRESULT result = Send(picker, DTM_GETSYSTEMTIME, 0, buffer.Address(), &ok);
+  return ok && result == GDT_VALID && buffer.Read(&time, sizeof(time));
+}
+
+bool SetPickerTime(HANDLE process, HWND picker, const SYSTEMTIME& time) {
+  RemoteBuffer buffer(process, sizeof(SYSTEMTIME));
+  if (!buffer.Write(&time, sizeof(time))) return false;
+  bool ok = false;
+  const LRESULT result = Send(picker, DTM_SETSYSTEMTIME, GDT_VALID, buffer.Address(), &ok);
+  return ok && result != 0;
+}
+
+std::string TimeText(const SYSTEMTIME& time) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%02u:%02u:%02u", time.wHour, time.wMinute, time.wSecond);
+  return text;
+}
+
+MessageBoxView ViewMessageBox(HWND dialog) {
+  MessageBoxView view;
+  view.Window = dialog;
+  view.Caption = WindowText(dialog);
+  // The message text is the static control with id 0xFFFF.
+  if (HWND text = GetDlgItem(dialog, 0xFFFF)) view.Text = WindowText(text);
+  for (HWND child : ChildWindows(dialog)) {
+    if (_stricmp(ClassName(child).c_str(), "Button") != 0 || !IsWindowVisible(child)) continue;
+    view.Buttons.push_back(GetDlgCtrlID(child));
+  }
+  return view;
+}
+
+bool AnswerMessageBox(HWND dialog, int buttonId) {
+  HWND button = GetDlgItem(dialog, buttonId);
+  return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char chunk[4096];
+  DWORD read = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, chunk, sizeof(chunk), &read, nullptr) != FALSE) && read > 0) bytes.append(chunk, read);
+  CloseHandle(file);
+  return ok;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+std::string MakeTempFolder(const std::string& stem) {
+  char temp[MAX_PATH] = {};
+  if (!GetTempPathA(sizeof(temp), temp)) return {};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string folder = std::string(temp) + stem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(GetTickCount64() % 100000) + "-" + std::to_string(attempt);
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+  }
+  return {};
+}
+
+namespace {
+
+void RemoveFilesIn(const std::string& folder, int depth) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = folder + "\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (depth > 0) {
+        RemoveFilesIn(path, depth - 1);
+        RemoveDirectoryA(path.c_str());
+      }
+    } else {
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
+void RemoveFolder(const std::string& folder) {
+  if (folder.empty()) return;
+  RemoveFilesIn(folder, 1);
+  RemoveDirectoryA(folder.c_str());
+}
+
+std::string WindowsPath(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  // Under Wine, kernel32 maps Unix paths to the drive that shows them.
+  using UnixToDos = wchar_t* (*)(const char*);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto convert = reinterpret_cast<UnixToDos>(
+      reinterpret_cast<void (*)()>(kernel ? GetProcAddress(kernel, "wine_get_dos_file_name") : nullptr));
+  if (!convert) return path;
+  wchar_t* wide = convert(path.c_str());
+  if (!wide) return path;
+  char narrow[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof(narrow), nullptr, nullptr);
+  HeapFree(GetProcessHeap(), 0, wide);
+  return narrow;
+}
+
+bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error) {
+  RECT rect{};
+  if (!GetWindowRect(hwnd, &rect)) {
+    error = "GetWindowRect failed";
+    return false;
+  }
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) {
+    error = "empty window rectangle " + RectText(rect);
+    return false;
+  }
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  const bool copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT) != FALSE;
+  SelectObject(memory, old);
+
+  // A 24-bit bottom-up DIB: rows padded to a multiple of four bytes.
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const int stride = (width * 3 + 3) & ~3;
+  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
+  const int lines =
+      GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!copied || lines != height) {
+    error = "BitBlt/GetDIBits failed (" + std::to_string(lines) + " lines)";
+    return false;
+  }
+
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  header.biSizeImage = static_cast<DWORD>(pixels.size());
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+  bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
+  bytes += pixels;
+  if (!WriteFileBytes(path, bytes)) {
+    error = "cannot write " + path;
+    return false;
+  }
+
+  std::set<std::uint32_t> colours;
+  for (int y = 0; y < height && colours.size() < 1024; ++y) {
+    const auto* row = reinterpret_cast<const unsigned char*>(pixels.data()) + static_cast<std::size_t>(y) * stride;
+    for (int x = 0; x < width && colours.size() < 1024; ++x)
+      colours.insert(row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16));
+  }
+  stats.Width = width;
+  stats.Height = height;
+  stats.Colours = static_cast<int>(colours.size());
+  return true;
+}
+
+SYSTEMTIME LocalToday() {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  SYSTEMTIME date{};
+  date.wYear = now.wYear;
+  date.wMonth = now.wMonth;
+  date.wDay = now.wDay;
+  date.wDayOfWeek = now.wDayOfWeek;
+  return date;
+}
+
+SYSTEMTIME AddDays(const SYSTEMTIME& date, int days) {
+  FILETIME file{};
+  SystemTimeToFileTime(&date, &file);
+  ULARGE_INTEGER ticks{};
+  ticks.LowPart = file.dwLowDateTime;
+  ticks.HighPart = file.dwHighDateTime;
+  constexpr long long kTicksPerDay = 24LL * 60 * 60 * 10000000;
+  ticks.QuadPart += static_cast<ULONGLONG>(static_cast<long long>(days) * kTicksPerDay);
+  file.dwLowDateTime = ticks.LowPart;
+  file.dwHighDateTime = ticks.HighPart;
+  SYSTEMTIME result{};
+  FileTimeToSystemTime(&file, &result);
+  return result;
+}
+
+}  // namespace kelpo::e2e

@@ -1,0 +1,145 @@
+#pragma once
+// Driving another process's windows: starting it, finding its windows and
+// controls, reading and changing them through window messages, answering its
+// message boxes, and files and screenshots.
+//
+// Messages that would open modal UI in the target are posted, never sent: a
+// SendMessage into a modal loop would block the driver until the loop ends.
+// Every message that is sent goes through SendMessageTimeout, so that a hung
+// target fails a check instead of hanging the driver.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h first
+#include <commctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelpo::e2e {
+
+// Generous upper bound for anything the target must do in answer to the driver.
+constexpr DWORD kWaitMs = 15000;
+
+// Polls `done` every 20 ms until it holds or `timeoutMs` have passed; returns done().
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWaitMs);
+
+// A process started by the driver. The destructor ends it if it still runs.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();
+
+  // Starts `exe` with the working folder `workDir`; on failure `error` says why.
+  bool Start(const std::string& exe, const std::string& workDir, std::string& error);
+  bool Running() const;
+  // Waits up to `timeoutMs` for the process to end; true with its exit code if it did.
+  bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) const;
+  // Ends the process if it still runs (for clean-up after a failed check).
+  void Terminate();
+
+  HANDLE Handle() const { return info_.hProcess; }
+  DWORD Id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The visible top-level windows of process `pid` with the class `className`.
+std::vector<HWND> TopLevelWindows(DWORD pid, const char* className);
+// The direct child windows of `parent`, in Z order.
+std::vector<HWND> ChildWindows(HWND parent);
+
+std::string ClassName(HWND hwnd);
+// The window's rectangle in the client coordinates of its parent.
+RECT RectInParent(HWND hwnd);
+std::string RectText(const RECT& rect);
+
+// SendMessageTimeoutA with kWaitMs; `ok` (if given) tells whether it was delivered.
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool* ok = nullptr);
+LRESULT SendW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool* ok = nullptr);
+// Waits until `hwnd`'s thread is back in a message loop with nothing left to do:
+// a sent WM_NULL is answered only when the thread looks at its queue again, and
+// the process is then waited for to become idle.
+bool Settle(HANDLE process, HWND hwnd);
+
+// The window's text through WM_GETTEXT (which is marshalled between processes).
+std::string WindowText(HWND hwnd);
+// The items of a combo box. CB_GETLBTEXT is asked for in UTF-16, the form that
+// also arrives intact from another process.
+std::vector<std::string> ComboItems(HWND combo);
+
+// A key press (down and up) sent to a control of another process.
+bool PressKey(HWND hwnd, WORD virtualKey);
+// A left click posted at `x`, `y` of `hwnd`'s client area (button down, then up).
+void PostClick(HWND hwnd, int x, int y);
+
+// Memory in another process, for messages whose pointers are not marshalled.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, std::size_t size);
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  ~RemoteBuffer();
+
+  bool Valid() const { return address_ != nullptr; }
+  LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+  bool Write(const void* data, std::size_t size) const;
+  bool Read(void* data, std::size_t size) const;
+
+ private:
+  HANDLE process_;
+  void* address_ = nullptr;
+};
+
+// The date and time picker's value (DTM_GETSYSTEMTIME); false when it has none.
+bool PickerTime(HANDLE process, HWND picker, SYSTEMTIME& time);
+// Sets the picker's value (DTM_SETSYSTEMTIME, which sends no notification).
+bool SetPickerTime(HANDLE process, HWND picker, const SYSTEMTIME& time);
+std::string TimeText(const SYSTEMTIME& time);  // "hh:mm:ss", 24-hour clock
+
+// A message box (dialog class "#32770") of another process.
+struct MessageBoxView {
+  HWND Window = nullptr;
+  std::string Caption;
+  std::string Text;
+  std::vector<int> Buttons;  // control ids of its push buttons, in Z order
+};
+MessageBoxView ViewMessageBox(HWND dialog);
+// Answers a message box through its button with id `buttonId` (posted BM_CLICK).
+bool AnswerMessageBox(HWND dialog, int buttonId);
+
+// Files, by Windows path.
+bool FileExists(const std::string& path);
+bool ReadFileBytes(const std::string& path, std::string& bytes);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// A folder of its own under the temporary folder; empty on failure.
+std::string MakeTempFolder(const std::string& stem);
+// Deletes the folder with the files in it and their direct subfolders.
+void RemoveFolder(const std::string& folder);
+
+// A Unix path ("/home/x/kelpo.exe", as a Linux build system passes it) as a Windows path;
+// other paths are returned unchanged.
+std::string WindowsPath(const std::string& path);
+
+// What a screenshot looked like, for plausibility checks.
+struct ScreenshotStats {
+  int Width = 0;
+  int Height = 0;
+  int Colours = 0;  // distinct colours, counted up to 1024
+};
+// Copies `hwnd`'s screen rectangle from the screen DC and saves it as a 24-bit BMP.
+bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error);
+
+// Today and yesterday by the local clock.
+SYSTEMTIME LocalToday();
+SYSTEMTIME AddDays(const SYSTEMTIME& date, int days);
+
+}  // namespace kelpo::e2e

@@ -1,0 +1,669 @@
+// End-to-end driver for kelpo.exe: starts the program from fresh folders, drives
+// its schedule editor through the real controls, answers its message boxes,
+// checks settings.ini and the exit codes, and saves a screenshot.
+//
+//   kelpo_e2e KELPO_EXE [SCREENSHOT_BMP]
+//
+// Prints "PASS name" or "FAIL name: detail" per check and "N passed, N failed" at
+// the end; the exit code is 0 only when every check passed. The screenshot of the
+// main window (24-bit BMP) goes to SCREENSHOT_BMP, by default e2e-main.bmp in the
+// current folder.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Checks.h"
+#include "Driving.h"
+
+namespace kelpo::e2e {
+namespace {
+
+const std::vector<std::string> kUnits = {"minutes", "hours", "days", "weeks", "months"};
+const std::vector<std::string> kWeekdays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                            "Thursday", "Friday", "Saturday"};
+constexpr int kWeeks = 3;
+constexpr int kFriday = 5;
+
+// Client coordinates of the image buttons: the apply button lies in the body
+// panel at (80,53) 155x25, the close button in the title-button panel.
+constexpr POINT kApplyButton = {150, 65};
+constexpr POINT kCloseButton = {30, 10};
+
+std::string Join(const std::vector<std::string>& items) {
+  std::string text;
+  for (const auto& item : items) text += (text.empty() ? "" : "|") + item;
+  return text;
+}
+
+std::string DateText(const SYSTEMTIME& date) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%u/%u/%u", date.wMonth, date.wDay, date.wYear);
+  return text;
+}
+
+bool IsClass(HWND hwnd, const char* name) {
+  return _stricmp(ClassName(hwnd).c_str(), name) == 0;
+}
+
+bool At(HWND hwnd, int x, int y) {
+  const RECT rect = RectInParent(hwnd);
+  return rect.left == x && rect.top == y;
+}
+
+// A scenario's folders: kelpo.exe is copied into <root>\app and started with
+// <root>\work as its current folder, so a file written beside the current folder
+// instead of beside the executable shows up in the wrong place.
+struct Folders {
+  Folders() = default;
+  Folders(const Folders&) = delete;
+  Folders& operator=(const Folders&) = delete;
+  // Declared before the Kelpo instances that use it, so kelpo.exe has ended by then.
+  ~Folders() { RemoveFolder(Root); }
+
+  std::string Root;
+  std::string App;
+  std::string Work;
+  std::string Exe() const { return App + "\\kelpo.exe"; }
+  std::string Settings() const { return App + "\\settings.ini"; }
+  std::string StraySettings() const { return Work + "\\settings.ini"; }
+};
+
+bool MakeFolders(Checks& checks, const std::string& kelpoExe, Folders& folders) {
+  folders.Root = MakeTempFolder("kelpo-e2e");
+  folders.App = folders.Root + "\\app";
+  folders.Work = folders.Root + "\\work";
+  const bool ok = !folders.Root.empty() && CreateDirectoryA(folders.App.c_str(), nullptr) &&
+                  CreateDirectoryA(folders.Work.c_str(), nullptr) &&
+                  CopyFileA(kelpoExe.c_str(), folders.Exe().c_str(), FALSE);
+  return checks.Check(
+      ok, "prepare-folder",
+      "cannot copy " + kelpoExe + " into a temporary folder (error " + std::to_string(GetLastError()) + ")");
+}
+
+// The windows of a running kelpo.exe that the scenarios use.
+struct KelpoWindows {
+  HWND Main = nullptr;
+  HWND TitleButtons = nullptr;  // panel with the minimise and close images
+  HWND Body = nullptr;          // panel with the schedule editor
+  HWND Count = nullptr;         // EDIT of the count
+  HWND CountSpin = nullptr;     // its up-down buddy
+  HWND Unit = nullptr;          // unit drop-down
+  HWND Picker = nullptr;        // time picker
+  HWND Weekday = nullptr;       // weekday drop-down
+};
+
+class Kelpo {
+ public:
+  Kelpo(Checks& checks, const Folders& folders) : checks_(checks), folders_(folders) {}
+
+  // Starts kelpo.exe and finds its windows; false (after a failed check) when the
+  // scenario cannot go on.
+  bool Start(bool checkLayout);
+  // Closes the main window by WM_CLOSE or by its close image and checks that the
+  // program ends with exit code 0.
+  void CloseByMessage() { Close(false); }
+  void CloseByImage() { Close(true); }
+
+  const KelpoWindows& Windows() const { return windows_; }
+  HANDLE ProcessHandle() const { return process_.Handle(); }
+
+  // The message boxes that kelpo.exe shows right now.
+  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(process_.Id(), "#32770"); }
+  // Waits for a message box other than `except` to appear.
+  HWND WaitForMessageBox(HWND except = nullptr) const;
+
+ private:
+  bool FindMainWindow();
+  // Finds the panels and the editor's controls; true when all are there.
+  bool Scan(std::vector<HWND>& panels, std::size_t& comboCount);
+  bool FindControls(bool checkLayout);
+  void Close(bool byImage);
+
+  Checks& checks_;
+  const Folders& folders_;
+  ChildProcess process_;
+  KelpoWindows windows_;
+};
+
+bool Kelpo::Start(bool checkLayout) {
+  std::string error;
+  if (!checks_.Check(process_.Start(folders_.Exe(), folders_.Work, error), "start", error)) return false;
+  WaitForInputIdle(process_.Handle(), kWaitMs);
+  return FindMainWindow() && FindControls(checkLayout);
+}
+
+bool Kelpo::FindMainWindow() {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    if (!process_.Running()) return true;
+    HWND hwnd = FindWindowA("TMainForm", "Kelpo");
+    DWORD pid = 0;
+    if (hwnd) GetWindowThreadProcessId(hwnd, &pid);
+    if (hwnd && pid == process_.Id()) found = hwnd;
+    return found != nullptr;
+  });
+  if (!found) {
+    DWORD code = 0;
+    const std::string detail = process_.WaitForExit(0, code)
+                                   ? "kelpo.exe ended with exit code " + std::to_string(code) + " before it showed one"
+                                   : "no window of class TMainForm titled \"Kelpo\" after 15 s";
+    checks_.Fail("main-window-found", detail);
+    return false;
+  }
+  checks_.Check(true, "main-window-found");
+  windows_.Main = found;
+  return true;
+}
+
+bool Kelpo::Scan(std::vector<HWND>& panels, std::size_t& comboCount) {
+  KelpoWindows found;
+  found.Main = windows_.Main;
+  panels.clear();
+  for (HWND child : ChildWindows(found.Main))
+    if (ClassName(child) == "TPanel") panels.push_back(child);
+  for (HWND panel : panels) {
+    const RECT rect = RectInParent(panel);
+    if (rect.left == 0 && rect.top == 23) found.Body = panel;
+    if (rect.left == 433) found.TitleButtons = panel;
+  }
+  // Without the panels at their places, fall back to their order.
+  if (!found.TitleButtons && !panels.empty()) found.TitleButtons = panels[0];
+  if (!found.Body && panels.size() > 1) found.Body = panels[1];
+
+  std::vector<HWND> combos;
+  if (found.Body) {
+    for (HWND child : ChildWindows(found.Body)) {
+      if (IsClass(child, "Edit")) found.Count = child;
+      if (IsClass(child, UPDOWN_CLASSA)) found.CountSpin = child;
+      if (IsClass(child, "ComboBox")) combos.push_back(child);
+      if (IsClass(child, DATETIMEPICK_CLASSA)) found.Picker = child;
+    }
+  }
+  // The unit drop-down is the upper of the two.
+  std::sort(combos.begin(), combos.end(), [](HWND a, HWND b) { return RectInParent(a).top < RectInParent(b).top; });
+  if (combos.size() == 2) {
+    found.Unit = combos[0];
+    found.Weekday = combos[1];
+  }
+  comboCount = combos.size();
+  windows_ = found;
+  return found.Body && found.Count && found.CountSpin && found.Unit && found.Weekday && found.Picker;
+}
+
+bool Kelpo::FindControls(bool checkLayout) {
+  // The main window can be found before its children exist: wait for all of them.
+  std::vector<HWND> panels;
+  std::size_t comboCount = 0;
+  WaitUntil([&] { return Scan(panels, comboCount) || !process_.Running(); });
+  Settle(process_.Handle(), windows_.Main);
+  Scan(panels, comboCount);
+
+  if (checkLayout) {
+    std::string seen;
+    for (HWND panel : panels) {
+      seen += ' ';
+      seen += RectText(RectInParent(panel));
+    }
+    checks_.Check(panels.size() == 2 && At(windows_.Body, 0, 23) && RectInParent(windows_.TitleButtons).left == 433,
+                  "layout/panels",
+                  "expected TPanel children at (0,23) and at x=433, found:" + (seen.empty() ? " none" : seen));
+  }
+  if (!checks_.Check(windows_.Body != nullptr, "body-panel-found", "no second TPanel child in the main window"))
+    return false;
+  const KelpoWindows& w = windows_;
+  const bool found =
+      checks_.Check(w.Count && w.CountSpin && w.Unit && w.Weekday && w.Picker, "editor-controls-found",
+                    "in the body panel: Edit " + std::string(w.Count ? "found" : "missing") + ", up-down " +
+                        (w.CountSpin ? "found" : "missing") + ", " + std::to_string(comboCount) +
+                        " combo boxes (2 expected), time picker " + (w.Picker ? "found" : "missing"));
+  if (!found || !checkLayout) return found;
+
+  RECT client{};
+  GetClientRect(windows_.Main, &client);
+  checks_.Check(client.right == 478 && client.bottom == 313, "layout/main-client-478x313",
+                "client area " + RectText(client));
+  const LONG style = GetWindowLongA(windows_.Main, GWL_STYLE);
+  checks_.Check((style & WS_POPUP) && (style & WS_CAPTION) == 0 && (style & WS_THICKFRAME) == 0,
+                "layout/main-frameless-popup", [&] {
+                  char text[32];
+                  std::snprintf(text, sizeof(text), "style 0x%08lX", static_cast<unsigned long>(style));
+                  return std::string(text);
+                }());
+  RECT window{};
+  GetWindowRect(windows_.Main, &window);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2;
+  checks_.Check(std::abs(window.left - left) <= 1 && std::abs(window.top - top) <= 1, "layout/main-centred",
+                "window at " + RectText(window) + ", centred would be at (" + std::to_string(left) + "," +
+                    std::to_string(top) + ")");
+  checks_.Check(At(windows_.Count, 163, 111), "layout/count-at-163-111", RectText(RectInParent(windows_.Count)));
+  checks_.Check(At(windows_.Unit, 210, 111), "layout/unit-at-210-111", RectText(RectInParent(windows_.Unit)));
+  checks_.Check(At(windows_.Picker, 69, 143), "layout/time-at-69-143", RectText(RectInParent(windows_.Picker)));
+  checks_.Check(At(windows_.Weekday, 69, 175), "layout/weekday-at-69-175", RectText(RectInParent(windows_.Weekday)));
+  checks_.Check(reinterpret_cast<HWND>(Send(w.CountSpin, UDM_GETBUDDY, 0, 0)) == w.Count, "layout/count-spin-buddy",
+                "the up-down's buddy is not the count's edit");
+  const LRESULT range = Send(windows_.CountSpin, UDM_GETRANGE, 0, 0);
+  checks_.Check(HIWORD(range) == 1 && LOWORD(range) == 30, "layout/count-range-1-30",
+                "range " + std::to_string(HIWORD(range)) + ".." + std::to_string(LOWORD(range)));
+  checks_.Equal("layout/count-limit-2-characters", Send(windows_.Count, EM_GETLIMITTEXT, 0, 0), 2);
+  checks_.Check((GetWindowLongA(windows_.Unit, GWL_STYLE) & 3) == CBS_DROPDOWNLIST, "layout/unit-is-drop-down-list",
+                "the unit combo box accepts typing");
+  checks_.Equal("layout/unit-items", Join(ComboItems(windows_.Unit)), Join(kUnits));
+  checks_.Equal("layout/weekday-items", Join(ComboItems(windows_.Weekday)), Join(kWeekdays));
+  return true;
+}
+
+HWND Kelpo::WaitForMessageBox(HWND except) const {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    for (HWND box : MessageBoxes())
+      if (box != except) found = box;
+    return found != nullptr || !process_.Running();
+  });
+  return found;
+}
+
+void Kelpo::Close(bool byImage) {
+  const char* name = byImage ? "close-by-image" : "close-by-wm-close";
+  if (byImage)
+    PostClick(windows_.TitleButtons, kCloseButton.x, kCloseButton.y);
+  else
+    PostMessageA(windows_.Main, WM_CLOSE, 0, 0);
+  DWORD code = 0;
+  if (!process_.WaitForExit(kWaitMs, code)) {
+    const bool shown = IsWindow(windows_.Main) && IsWindowVisible(windows_.Main);
+    checks_.Fail(name, std::string("kelpo.exe still runs 15 s after the close request; its main window is ") +
+                           (shown ? "still shown" : "hidden") + "; " + std::to_string(MessageBoxes().size()) +
+                           " message box(es) open");
+    process_.Terminate();
+    return;
+  }
+  checks_.Check(true, name);
+  checks_.Equal("exit-code", code, 0);
+}
+
+// The editor's visible state, for a failure message.
+std::string EditorState(const KelpoWindows& w) {
+  return "count " + Quote(WindowText(w.Count)) + ", unit " + Quote(WindowText(w.Unit)) + ", time picker " +
+         (IsWindowVisible(w.Picker) ? "shown" : "hidden") + ", weekday " + Quote(WindowText(w.Weekday)) + " " +
+         (IsWindowVisible(w.Weekday) ? "shown" : "hidden");
+}
+
+void CheckVisibility(Checks& checks, const KelpoWindows& w, const std::string& name, bool picker, bool weekday) {
+  const bool ok = IsWindowVisible(w.Picker) == static_cast<BOOL>(picker) &&
+                  IsWindowVisible(w.Weekday) == static_cast<BOOL>(weekday);
+  checks.Check(ok, name,
+               std::string("expected time picker ") + (picker ? "shown" : "hidden") + " and weekday " +
+                   (weekday ? "shown" : "hidden") + "; " + EditorState(w));
+}
+
+// Checks the editor state that a start without stored values shows.
+void CheckDefaultEditor(Checks& checks, Kelpo& kelpo) {
+  const KelpoWindows& w = kelpo.Windows();
+  checks.Equal("default/count-3", WindowText(w.Count), "3");
+  checks.Equal("default/count-spin-at-3", Send(w.CountSpin, UDM_GETPOS32, 0, 0), 3);
+  checks.Equal("default/unit-minutes", WindowText(w.Unit), "minutes");
+  checks.Equal("default/unit-selection-0", Send(w.Unit, CB_GETCURSEL, 0, 0), 0);
+  checks.Equal("default/weekday-sunday", WindowText(w.Weekday), "Sunday");
+  checks.Check(IsWindowVisible(w.Count) && IsWindowVisible(w.Unit), "default/count-and-unit-shown", EditorState(w));
+  CheckVisibility(checks, w, "default/time-and-weekday-hidden", false, false);
+
+  // The picker starts at the current time of day; allow for a slow start.
+  SYSTEMTIME picked{};
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  if (checks.Check(PickerTime(kelpo.ProcessHandle(), w.Picker, picked), "default/time-readable",
+                   "DTM_GETSYSTEMTIME gave no valid time")) {
+    const int pickedSeconds = picked.wHour * 3600 + picked.wMinute * 60 + picked.wSecond;
+    const int nowSeconds = now.wHour * 3600 + now.wMinute * 60 + now.wSecond;
+    const int difference = std::abs(pickedSeconds - nowSeconds);
+    checks.Check(std::min(difference, 86400 - difference) <= 600, "default/time-is-now",
+                 "picker at " + TimeText(picked) + ", local time " + TimeText(now));
+  }
+}
+
+// Selects `index` in a drop-down list the way the keyboard does: arrow keys move
+// the selection one item at a time, and the control itself sends its parent the
+// CBN_SELCHANGE notification for each step. `onStep` runs after each step.
+bool SelectByKeys(HWND combo, int index, const std::function<void(int)>& onStep = {}) {
+  for (int steps = 0; steps < 10; ++steps) {
+    const int current = static_cast<int>(Send(combo, CB_GETCURSEL, 0, 0));
+    if (current == index) return true;
+    if (!PressKey(combo, current < index ? VK_DOWN : VK_UP)) return false;
+    if (onStep) onStep(static_cast<int>(Send(combo, CB_GETCURSEL, 0, 0)));
+  }
+  return static_cast<int>(Send(combo, CB_GETCURSEL, 0, 0)) == index;
+}
+
+// Sets the count as typing does: WM_SETTEXT makes the edit send EN_CHANGE.
+bool SetCount(HWND edit, const char* text) {
+  bool ok = false;
+  Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), &ok);
+  return ok;
+}
+
+// Sets the time picker to `hour`:`minute`:00. DTM_SETSYSTEMTIME puts the value in
+// but sends no DTN_DATETIMECHANGE, and a notification forged by the driver would
+// only test the driver's idea of it. So the value is then changed once more the
+// way a user does: a click on the picker selects a field and takes the focus, the
+// Up key steps that field and Down steps it back, and the picker itself reports
+// both changes to its parent. Whichever field the click selected, the value ends
+// at the wanted time. Returns what went wrong, or an empty text.
+std::string SetTimeLikeUser(Kelpo& kelpo, WORD hour, WORD minute) {
+  const HWND picker = kelpo.Windows().Picker;
+  SYSTEMTIME wanted{};
+  if (!PickerTime(kelpo.ProcessHandle(), picker, wanted)) GetLocalTime(&wanted);
+  wanted.wHour = hour;
+  wanted.wMinute = minute;
+  wanted.wSecond = 0;
+  wanted.wMilliseconds = 0;
+  if (!SetPickerTime(kelpo.ProcessHandle(), picker, wanted)) return "DTM_SETSYSTEMTIME failed";
+
+  RECT client{};
+  GetClientRect(picker, &client);
+  // The hours are the first field, a few pixels from the left edge.
+  const LPARAM at = MAKELPARAM(6, client.bottom / 2);
+  Send(picker, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  Send(picker, WM_LBUTTONUP, 0, at);
+  SYSTEMTIME stepped{};
+  if (!PressKey(picker, VK_UP) || !PickerTime(kelpo.ProcessHandle(), picker, stepped))
+    return "the Up key did not reach the picker";
+  if (TimeText(stepped) == TimeText(wanted)) return "the Up key did not change the picker's value";
+  if (!PressKey(picker, VK_DOWN)) return "the Down key did not reach the picker";
+  return {};
+}
+
+std::vector<std::string> NonEmptyLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : bytes) {
+    if (c == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+bool OnlyCrLfLineEnds(const std::string& bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) return false;
+  return true;
+}
+
+std::string ProfileValue(const std::string& file, const char* key) {
+  char value[2048] = {};
+  GetPrivateProfileStringA("Scheduler", key, "<missing>", value, sizeof(value), file.c_str());
+  return value;
+}
+
+// Clicks the apply button and waits for the confirmation box; checks its content.
+HWND ClickApplyAndFindConfirm(Checks& checks, Kelpo& kelpo) {
+  PostClick(kelpo.Windows().Body, kApplyButton.x, kApplyButton.y);
+  HWND confirm = kelpo.WaitForMessageBox();
+  if (!checks.Check(confirm != nullptr, "apply/confirmation-shown",
+                    "no message box 15 s after a click on the apply button; " + EditorState(kelpo.Windows())))
+    return nullptr;
+  const MessageBoxView view = ViewMessageBox(confirm);
+  checks.Equal("apply/confirmation-caption", view.Caption, "Confirm");
+  checks.Equal("apply/confirmation-text", view.Text, "Apply schedule changes?");
+  std::vector<int> buttons = view.Buttons;
+  std::sort(buttons.begin(), buttons.end());
+  checks.Check(
+      buttons == std::vector<int>{IDYES, IDNO}, "apply/confirmation-yes-no", "button ids " + [&] {
+        std::string ids;
+        for (int id : view.Buttons) {
+          ids += ' ';
+          ids += std::to_string(id);
+        }
+        return ids;
+      }() + " (expected 6 and 7)");
+  return confirm;
+}
+
+bool Answer(Checks& checks, HWND box, int button, const std::string& name) {
+  return checks.Check(AnswerMessageBox(box, button), name + "-pressed",
+                      "the box has no button " + std::to_string(button)) &&
+         checks.Check(WaitUntil([&] { return !IsWindow(box); }), name + "-closes", "the box stays open after 15 s");
+}
+
+struct Options {
+  std::string KelpoExe;
+  std::string Screenshot;
+};
+
+// Scenario 1: a fresh folder; the defaults; every 2 weeks at 9:30:00 PM on Friday
+// set through the controls and applied with Yes; settings.ini; a screenshot; and a
+// second start that loads the stored schedule.
+void FreshStartApplyWeekly(Checks& checks, const Options& options) {
+  checks.SetScope("weekly/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  std::string stored;
+  {
+    Kelpo kelpo(checks, folders);
+    if (!kelpo.Start(true)) return;
+    const KelpoWindows& w = kelpo.Windows();
+    CheckDefaultEditor(checks, kelpo);
+    checks.Check(!FileExists(folders.Settings()) && !FileExists(folders.StraySettings()), "default/no-settings-file",
+                 "a settings.ini exists right after the start");
+
+    checks.Check(SetCount(w.Count, "2"), "edit/count-set", "WM_SETTEXT not delivered");
+    checks.Equal("edit/count-shows-2", WindowText(w.Count), "2");
+    checks.Equal("edit/count-spin-at-2", Send(w.CountSpin, UDM_GETPOS32, 0, 0), 2);
+
+    // Down through every unit and back up to weeks, checking the sentence's parts.
+    const bool expectPicker[] = {false, false, true, true, true};
+    const bool expectWeekday[] = {false, false, false, true, true};
+    checks.Check(SelectByKeys(w.Unit, 4,
+                              [&](int index) {
+                                if (index < 0 || index > 4) return;
+                                CheckVisibility(checks, w, "edit/unit-" + kUnits[index] + "-parts", expectPicker[index],
+                                                expectWeekday[index]);
+                              }),
+                 "edit/unit-down-to-months", "the arrow keys did not move the selection; " + EditorState(w));
+    checks.Check(SelectByKeys(w.Unit, kWeeks), "edit/unit-up-to-weeks", EditorState(w));
+    checks.Equal("edit/unit-shows-weeks", WindowText(w.Unit), "weeks");
+    CheckVisibility(checks, w, "edit/weeks-parts-shown", true, true);
+
+    const std::string timeError = SetTimeLikeUser(kelpo, 21, 30);
+    checks.Check(timeError.empty(), "edit/time-changed-by-keys", timeError);
+    SYSTEMTIME picked{};
+    PickerTime(kelpo.ProcessHandle(), w.Picker, picked);
+    checks.Equal("edit/time-is-21-30-00", TimeText(picked), "21:30:00");
+    checks.Equal("edit/time-shows-9-30-00-pm", WindowText(w.Picker), "9:30:00 PM");
+
+    checks.Check(SelectByKeys(w.Weekday, kFriday), "edit/weekday-to-friday", EditorState(w));
+    checks.Equal("edit/weekday-shows-friday", WindowText(w.Weekday), "Friday");
+
+    const std::string yesterdayBefore = DateText(AddDays(LocalToday(), -1));
+    HWND confirm = ClickApplyAndFindConfirm(checks, kelpo);
+    if (!confirm) return;
+    checks.Check(!FileExists(folders.Settings()), "apply/nothing-written-before-the-answer",
+                 "settings.ini exists while the question is open");
+    if (!Answer(checks, confirm, IDYES, "apply/yes")) return;
+
+    HWND info = kelpo.WaitForMessageBox(confirm);
+    if (!checks.Check(info != nullptr, "apply/information-shown", "no message box 15 s after Yes")) return;
+    const MessageBoxView view = ViewMessageBox(info);
+    checks.Equal("apply/information-caption", view.Caption, "Kelpo");
+    checks.Equal("apply/information-text", view.Text, "Schedule changes have been applied");
+    checks.Check(view.Buttons == std::vector<int>{IDOK}, "apply/information-ok-only",
+                 std::to_string(view.Buttons.size()) + " buttons");
+    checks.Check(FileExists(folders.Settings()), "apply/written-before-the-information",
+                 "no settings.ini beside kelpo.exe while the information box is shown");
+    if (!Answer(checks, info, IDOK, "apply/ok")) return;
+    Settle(kelpo.ProcessHandle(), w.Main);
+    checks.Check(kelpo.MessageBoxes().empty(), "apply/no-further-message", "another message box is open");
+    const std::string yesterdayAfter = DateText(AddDays(LocalToday(), -1));
+
+    // The file: exactly the section and the five keys, in the order written.
+    const bool read = ReadFileBytes(folders.Settings(), stored);
+    checks.Check(read, "settings/file-beside-exe", "cannot read " + folders.Settings());
+    checks.Check(!FileExists(folders.StraySettings()), "settings/no-file-in-current-folder",
+                 "settings.ini was written into the current folder");
+    if (read) {
+      const std::vector<std::string> lines = NonEmptyLines(stored);
+      const std::string lastRun =
+          !lines.empty() && lines.back() == "DateLastRun=" + yesterdayAfter ? yesterdayAfter : yesterdayBefore;
+      const std::vector<std::string> expected = {"[Scheduler]",     "SchID=3",    "SchFrequency=2",
+                                                 "Time=9:30:00 PM", "Day=Friday", "DateLastRun=" + lastRun};
+      checks.Check(lines == expected, "settings/five-keys-in-order",
+                   "file " + Quote(stored) + ", expected the lines " + Quote(Join(expected)));
+      checks.Check(OnlyCrLfLineEnds(stored), "settings/crlf-line-ends", "file " + Quote(stored));
+      checks.Equal("settings/profile-SchID", ProfileValue(folders.Settings(), "SchID"), "3");
+      checks.Equal("settings/profile-SchFrequency", ProfileValue(folders.Settings(), "SchFrequency"), "2");
+      checks.Equal("settings/profile-Time", ProfileValue(folders.Settings(), "Time"), "9:30:00 PM");
+      checks.Equal("settings/profile-Day", ProfileValue(folders.Settings(), "Day"), "Friday");
+      checks.Equal("settings/profile-DateLastRun", ProfileValue(folders.Settings(), "DateLastRun"), lastRun);
+    }
+    checks.Equal("after-apply/editor-unchanged", EditorState(w),
+                 "count \"2\", unit \"weeks\", time picker shown, weekday \"Friday\" shown");
+
+    // The window as the user now sees it.
+    SetForegroundWindow(w.Main);
+    RedrawWindow(w.Main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Settle(kelpo.ProcessHandle(), w.Main);
+    ScreenshotStats stats;
+    std::string error;
+    if (checks.Check(SaveScreenshot(w.Main, options.Screenshot, stats, error), "screenshot/saved", error)) {
+      checks.Check(stats.Width == 478 && stats.Height == 313, "screenshot/478x313",
+                   std::to_string(stats.Width) + "x" + std::to_string(stats.Height));
+      checks.Check(stats.Colours >= 16, "screenshot/painted",
+                   "only " + std::to_string(stats.Colours) + " colours on the window");
+    }
+    kelpo.CloseByMessage();
+  }
+
+  // A second start loads what was applied; closing writes nothing.
+  checks.SetScope("weekly-reload/");
+  {
+    Kelpo kelpo(checks, folders);
+    if (kelpo.Start(false)) {
+      const KelpoWindows& w = kelpo.Windows();
+      checks.Equal("count-2", WindowText(w.Count), "2");
+      checks.Equal("unit-weeks", WindowText(w.Unit), "weeks");
+      checks.Equal("unit-selection-3", Send(w.Unit, CB_GETCURSEL, 0, 0), kWeeks);
+      CheckVisibility(checks, w, "weeks-parts-shown", true, true);
+      SYSTEMTIME picked{};
+      PickerTime(kelpo.ProcessHandle(), w.Picker, picked);
+      checks.Equal("time-21-30-00", TimeText(picked), "21:30:00");
+      checks.Equal("weekday-friday", WindowText(w.Weekday), "Friday");
+      kelpo.CloseByImage();
+    }
+    std::string after;
+    ReadFileBytes(folders.Settings(), after);
+    checks.Check(after == stored, "settings-unchanged", "file now " + Quote(after) + ", was " + Quote(stored));
+  }
+}
+
+// Scenario 2: a stored count above the range shows as 30; the file is left alone.
+void StoredCountClamped(Checks& checks, const Options& options) {
+  checks.SetScope("count-45/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  const std::string original = "[Scheduler]\r\nSchFrequency=45\r\n";
+  checks.Check(WriteFileBytes(folders.Settings(), original), "prepare-settings", "cannot write settings.ini");
+  {
+    Kelpo kelpo(checks, folders);
+    if (kelpo.Start(false)) {
+      const KelpoWindows& w = kelpo.Windows();
+      checks.Equal("count-30", WindowText(w.Count), "30");
+      checks.Equal("count-spin-at-30", Send(w.CountSpin, UDM_GETPOS32, 0, 0), 30);
+      checks.Equal("unit-minutes", WindowText(w.Unit), "minutes");
+      checks.Equal("weekday-sunday", WindowText(w.Weekday), "Sunday");
+      CheckVisibility(checks, w, "time-and-weekday-hidden", false, false);
+      kelpo.CloseByMessage();
+    }
+  }
+  std::string after;
+  ReadFileBytes(folders.Settings(), after);
+  checks.Check(after == original, "settings-unchanged", "file now " + Quote(after));
+  checks.Check(!FileExists(folders.StraySettings()), "no-file-in-current-folder", "settings.ini in the current folder");
+}
+
+// Scenario 3: a section without keys gives the defaults.
+void EmptySectionGivesDefaults(Checks& checks, const Options& options) {
+  checks.SetScope("empty-section/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  const std::string original = "[Scheduler]\r\n";
+  checks.Check(WriteFileBytes(folders.Settings(), original), "prepare-settings", "cannot write settings.ini");
+  {
+    Kelpo kelpo(checks, folders);
+    if (kelpo.Start(false)) {
+      CheckDefaultEditor(checks, kelpo);
+      kelpo.CloseByImage();
+    }
+  }
+  std::string after;
+  ReadFileBytes(folders.Settings(), after);
+  checks.Check(after == original, "settings-unchanged", "file now " + Quote(after));
+}
+
+// Scenario 4: the unit's parts hide again for minutes; answering No writes nothing.
+void AnswerNoWritesNothing(Checks& checks, const Options& options) {
+  checks.SetScope("answer-no/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  {
+    Kelpo kelpo(checks, folders);
+    if (!kelpo.Start(false)) return;
+    const KelpoWindows& w = kelpo.Windows();
+    checks.Check(SelectByKeys(w.Unit, 4), "unit-to-months", EditorState(w));
+    CheckVisibility(checks, w, "months-parts-shown", true, true);
+    checks.Check(SelectByKeys(w.Unit, 0), "unit-back-to-minutes", EditorState(w));
+    CheckVisibility(checks, w, "minutes-parts-hidden", false, false);
+    checks.Check(SelectByKeys(w.Unit, 2), "unit-to-days", EditorState(w));
+    CheckVisibility(checks, w, "days-shows-time-only", true, false);
+    checks.Check(SetCount(w.Count, "5"), "count-set", "WM_SETTEXT not delivered");
+
+    HWND confirm = ClickApplyAndFindConfirm(checks, kelpo);
+    if (confirm && Answer(checks, confirm, IDNO, "no")) {
+      Settle(kelpo.ProcessHandle(), w.Main);
+      checks.Equal("no-further-message", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+      checks.Check(!FileExists(folders.Settings()) && !FileExists(folders.StraySettings()), "nothing-written",
+                   "a settings.ini exists after No");
+      checks.Equal("editor-unchanged", EditorState(w),
+                   "count \"5\", unit \"days\", time picker shown, weekday \"Sunday\" hidden");
+    }
+    kelpo.CloseByImage();
+  }
+  checks.Check(!FileExists(folders.Settings()), "nothing-written-on-close", "a settings.ini exists after closing");
+}
+
+}  // namespace
+}  // namespace kelpo::e2e
+
+int main(int argc, char** argv) {
+  using namespace kelpo::e2e;
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: kelpo_e2e KELPO_EXE [SCREENSHOT_BMP]\n");
+    return 2;
+  }
+  Options options;
+  options.KelpoExe = WindowsPath(argv[1]);
+  options.Screenshot = argc > 2 ? WindowsPath(argv[2]) : "e2e-main.bmp";
+
+  Checks checks;
+  checks.Check(FileExists(options.KelpoExe), "kelpo-exe-exists", options.KelpoExe + " not found");
+  // The expected texts are those of United States regional settings.
+  checks.Check(GetUserDefaultLCID() == 0x0409, "regional-settings-en-US",
+               "the user locale is " + std::to_string(GetUserDefaultLCID()) + ", not 1033 (en-US)");
+  if (checks.Failed() == 0) {
+    FreshStartApplyWeekly(checks, options);
+    StoredCountClamped(checks, options);
+    EmptySectionGivesDefaults(checks, options);
+    AnswerNoWritesNothing(checks, options);
+  }
+  checks.PrintSummary();
+  return checks.Failed() == 0 && checks.Passed() > 0 ? 0 : 1;
+}

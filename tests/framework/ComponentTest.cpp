@@ -1,0 +1,154 @@
+// Components, forms built from layouts, and the default error handler.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "framework/ComponentRegistry.h"
+#include "framework/StdControls.h"
+#include "tests/framework/FrameworkTestSupport.h"
+
+namespace kelpo {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::vector<std::string> probeLog;
+
+// Records when it is told the layout is loaded and when it is freed. When it
+// is loaded it also notes the Text of the component its Partner property names.
+class TProbe : public TComponent {
+ public:
+  explicit TProbe(TComponent* owner) : TComponent(owner) {}
+  ~TProbe() override { probeLog.push_back("free " + Name); }
+
+  void LayoutLoaded() override {
+    auto* partner = dynamic_cast<TProbe*>(Owner()->FindComponent(partner_));
+    probeLog.push_back("loaded " + Name + (partner ? " sees " + partner->text_ : ""));
+  }
+  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override {
+    if (name == "Text") {
+      text_ = LayoutString(value, name);
+    } else if (name == "Partner") {
+      partner_ = LayoutIdentifier(value, name);
+    } else {
+      return TComponent::ReadProperty(name, value, events);
+    }
+    return true;
+  }
+
+ private:
+  std::string text_;
+  std::string partner_;
+};
+
+class FrameworkComponents : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ComponentRegistry::Instance().Register("TProbe", [](TComponent* owner) { return new TProbe(owner); });
+  }
+  void SetUp() override { probeLog.clear(); }
+  FrameworkHarness h;
+};
+
+TEST_F(FrameworkComponents, OwnerFreesOwnedComponentsLastCreatedFirst) {
+  auto root = std::make_unique<TComponent>(*h.app);
+  for (const char* name : {"Probe1", "Probe2", "Probe3", "Probe4"}) (new TProbe(root.get()))->Name = name;
+  ASSERT_EQ(root->Components().size(), 4u);
+
+  // A component freed on its own leaves its owner's list, so it is not freed twice.
+  delete root->FindComponent("Probe2");
+  EXPECT_EQ(root->Components().size(), 3u);
+  EXPECT_EQ(root->FindComponent("Probe2"), nullptr);
+
+  root.reset();
+  EXPECT_THAT(probeLog, ElementsAre("free Probe2", "free Probe4", "free Probe3", "free Probe1"));
+}
+
+TEST_F(FrameworkComponents, LayoutLoadedReachesEveryComponentBeforeOnCreate) {
+  TTestForm& form = h.NewForm();
+  form.AddHandler("FormCreate", [](TComponent*) { probeLog.push_back("create"); });
+  form.AddHandler("FormDestroy", [](TComponent*) { probeLog.push_back("destroy"); });
+  form.Load(
+      "object Form1: TForm1  OnCreate = FormCreate  OnDestroy = FormDestroy\n"
+      "  object Probe1: TProbe  Partner = Probe3  end\n"
+      "  object Panel1: TPanel\n"
+      "    object Probe2: TProbe  end\n"
+      "  end\n"
+      "  object Probe3: TProbe  Text = 'read'  end\n"
+      "end\n");
+
+  // Probe1 is told after the whole layout was read: its later partner has its text.
+  EXPECT_THAT(probeLog, ElementsAre("loaded Probe1 sees read", "loaded Probe2", "loaded Probe3", "create"));
+  EXPECT_EQ(form.Name, "Form1");
+  EXPECT_EQ(h.app->MainForm(), &form);
+
+  probeLog.clear();
+  h.form.reset();
+  EXPECT_THAT(probeLog, ElementsAre("destroy", "free Probe3", "free Probe2", "free Probe1"));
+}
+
+TEST_F(FrameworkComponents, UnknownNamesOrBadDataFailTheLoad) {
+  const auto bmp = [](const std::string&) { return std::vector<std::uint8_t>{'B', 'M', 1, 2}; };
+  struct Case {
+    const char* Layout;
+    const char* Error;
+  };
+  const Case cases[] = {
+      {"object Form1: TForm1\n  Colour = 5\nend", "Unknown property Colour of Form1"},
+      {"object Form1: TForm1\n  object Image1: TImage\n    Bogus = 1\n  end\nend", "Unknown property Bogus of Image1"},
+      {"object Form1: TForm1\n  object Thing1: TNoSuchThing\n  end\nend", "Class TNoSuchThing not found"},
+      {"object Form1: TForm1\n  object Image1: TImage\n    OnClick = Missing\n  end\nend", "Unknown handler Missing"},
+      {"object Form1: TForm1\n  object Image1: TImage\n    Picture.Data = {file 'x.bmp'}\n  end\nend",
+       "Bitmap image is not valid"},
+  };
+  for (const Case& c : cases) {
+    FrameworkHarness local;
+    TTestForm& form = local.NewForm();
+    bool created = false;
+    form.AddHandler("FormCreate", [&](TComponent*) { created = true; });
+    try {
+      form.Load(c.Layout, bmp);
+      ADD_FAILURE() << "loaded: " << c.Layout;
+    } catch (const Exception& error) {
+      EXPECT_STREQ(error.what(), c.Error);
+    }
+    EXPECT_FALSE(created);
+    EXPECT_FALSE(form.HandleAllocated());
+    EXPECT_TRUE(local.sim.dialogs.Shown().empty());
+  }
+}
+
+TEST_F(FrameworkComponents, ErrorInOnCreateIsShownAndTheFormStillAppears) {
+  TTestForm& form = h.NewForm();
+  form.AddHandler("FormCreate", [](TComponent*) { throw Exception("Settings are damaged"); });
+  form.Load("object Form1: TForm1\n  ClientWidth = 120\n  ClientHeight = 80\n  OnCreate = FormCreate\nend");
+
+  ASSERT_EQ(h.sim.dialogs.Shown().size(), 1u);
+  const MessageBoxCall& box = h.sim.dialogs.Shown()[0];
+  EXPECT_EQ(box.Text, "Settings are damaged");
+  EXPECT_EQ(box.Caption, "Kelpo");
+  EXPECT_EQ(box.Style, mbOk | mbIconError);
+  ASSERT_TRUE(form.HandleAllocated());
+  EXPECT_TRUE(form.Visible());
+  EXPECT_TRUE(h.sim.windowing.IsWindowVisible(form.Handle()));
+  EXPECT_EQ(h.sim.windowing.Foreground(), form.Handle());
+  EXPECT_EQ(h.sim.windowing.GetBounds(form.Handle()), (Rect{0, 0, 120, 80}));
+}
+
+TEST(FrameworkErrors, DefaultHandlerShowsTheExactTextUnderTheTitle) {
+  FrameworkHarness h;
+  h.app->Guard([] { throw Exception("Cannot open file C:\\Kelpo\\\\images\\help.bmp"); });
+  h.app->SetTitle("Kelpo 2");
+  h.app->Guard([] { throw std::runtime_error("Access denied."); });
+
+  ASSERT_EQ(h.sim.dialogs.Shown().size(), 2u);
+  EXPECT_EQ(h.sim.dialogs.Shown()[0].Text, "Cannot open file C:\\Kelpo\\\\images\\help.bmp");
+  EXPECT_EQ(h.sim.dialogs.Shown()[0].Caption, "Kelpo");
+  EXPECT_EQ(h.sim.dialogs.Shown()[0].Style, mbOk | mbIconError);
+  EXPECT_EQ(h.sim.dialogs.Shown()[1].Text, "Access denied.");
+  EXPECT_EQ(h.sim.dialogs.Shown()[1].Caption, "Kelpo 2");
+  EXPECT_EQ(h.sim.dialogs.Shown()[1].Style, mbOk | mbIconError);
+}
+
+}  // namespace
+}  // namespace kelpo
