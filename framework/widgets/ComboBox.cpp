@@ -12,7 +12,7 @@ TComboBox::TComboBox(TComponent* owner) : TWidgetControl(owner) {}
 std::unique_ptr<WidgetPeer> TComboBox::CreatePeer(const WidgetParams& params) {
   auto peer = Application().Services().widgets.CreateComboBox(params, Style == TComboBoxStyle::csDropDown);
   peer->SetItems(items_);
-  peer->SetItemIndex(itemIndex_);
+  peer->SetItemIndex(ItemIndex());
   return peer;
 }
 
@@ -23,7 +23,8 @@ void TComboBox::SetItems(const std::vector<std::string>& items) {
 }
 
 int TComboBox::ItemIndex() const {
-  return ComboPeer() ? ComboPeer()->ItemIndex() : itemIndex_;
+  if (ComboPeer()) return ComboPeer()->ItemIndex();
+  return itemIndex_ >= 0 && itemIndex_ < static_cast<int>(items_.size()) ? itemIndex_ : -1;
 }
 
 void TComboBox::SetItemIndex(int index) {
@@ -34,7 +35,8 @@ void TComboBox::SetItemIndex(int index) {
 
 std::string TComboBox::Text() const {
   if (ComboPeer()) return ComboPeer()->Text();
-  return itemIndex_ >= 0 ? items_[itemIndex_] : std::string();
+  const int index = ItemIndex();
+  return index >= 0 ? items_[index] : std::string();
 }
 
 void TComboBox::SetText(const std::string& text) {
@@ -55,7 +57,7 @@ bool TComboBox::ReadProperty(const std::string& name, const LayoutValue& value, 
     if (value.Type != LayoutValue::Kind::StringList) throw Exception("Property Items.Strings needs a string list");
     items_ = value.Items;
   } else if (name == "ItemIndex") {
-    SetItemIndex(LayoutInteger(value, name));
+    itemIndex_ = LayoutInteger(value, name);  // checked against the items once all are read
   } else if (name == "ItemHeight" || name == "DropDownCount") {
     LayoutInteger(value, name);  // the system sizes the list
   } else {
