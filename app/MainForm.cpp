@@ -22,7 +22,7 @@ TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
   CreateFromLayout("MainForm.layout");
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() { BeforeDestruction(); }
 
 void TMainForm::BindComponents() {
   Image1 = Bind<TImage>("Image1");

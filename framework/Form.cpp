@@ -12,12 +12,17 @@ TForm::TForm(TApplication& application) : TWinControl(application) {
 }
 
 TForm::~TForm() {
+  BeforeDestruction();
+  DestroyHandle();
+  Application().UnregisterForm(*this);
+}
+
+void TForm::BeforeDestruction() {
+  if (destroying_) return;
   destroying_ = true;
   if (OnDestroy) Application().Guard([&] { OnDestroy(this); });
   // The components go first, while the form's window still exists for them.
   DestroyComponents();
-  DestroyHandle();
-  Application().UnregisterForm(*this);
 }
 
 void TForm::CreateFromLayout(const std::string& resourceName) {

@@ -28,6 +28,10 @@ class TForm : public TWinControl, public EventBinder {
   // closing any other form hides it.
   void Close();
   void SetVisible(bool visible) override;
+  // Runs OnDestroy and frees the components, once. A derived form whose
+  // handlers OnDestroy reaches calls it from its own destructor, while the
+  // handlers still exist.
+  void BeforeDestruction();
   void BringToFront();
 
   TNotifyEvent NotifyHandler(const std::string& name) override;

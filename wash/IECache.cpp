@@ -180,7 +180,7 @@ void TIECache::DeleteAllEntries() {
     RemoveEntry(url);
     const std::uint32_t result = NextEntry();
     if (result == ErrorNoMoreItems) break;
-    failedNextSteps = failedNextSteps + (result == 0 ? 0 : 1);
+    failedNextSteps = result == 0 ? 0 : failedNextSteps + 1;
   }
 }
 

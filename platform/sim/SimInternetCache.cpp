@@ -83,13 +83,17 @@ std::vector<std::string> SimInternetCache::Urls() const {
   return urls;
 }
 
-void SimInternetCache::FailCalls(SimCacheCallKind kind, std::uint32_t code, int times) {
-  failures_.push_back(Failure{kind, code, times});
+void SimInternetCache::FailCalls(SimCacheCallKind kind, std::uint32_t code, int times, int after) {
+  failures_.push_back(Failure{kind, code, times, after});
 }
 
 bool SimInternetCache::Failing(SimCacheCallKind kind) {
   for (Failure& failure : failures_) {
     if (failure.Kind != kind || failure.Times == 0) continue;
+    if (failure.After > 0) {
+      --failure.After;
+      return false;
+    }
     if (failure.Times > 0) --failure.Times;
     lastError_ = failure.Code;
     return true;

@@ -67,9 +67,10 @@ class SimInternetCache : public InternetCache {
   void SetLibraryPresent(bool present) { libraryPresent_ = present; }
   int ProbeCount() const { return probes_; }
 
-  // Calls of this kind fail with `code` (and do nothing else), the next
-  // `times` ones or, with -1, all of them.
-  void FailCalls(SimCacheCallKind kind, std::uint32_t code, int times = -1);
+  // Calls of this kind fail with `code` (and do nothing else): after `after`
+  // more have gone through, the next `times` ones or, with -1, all of them.
+  // Failures asked for earlier come first.
+  void FailCalls(SimCacheCallKind kind, std::uint32_t code, int times = -1, int after = 0);
   // The next size query that reports the size of the entry of `url` makes
   // that entry grow by `bytes` (of header) right after it.
   void GrowAfterSizeQuery(const std::string& url, std::uint32_t bytes) { grow_ = Growth{url, bytes}; }
@@ -101,6 +102,7 @@ class SimInternetCache : public InternetCache {
     SimCacheCallKind Kind;
     std::uint32_t Code;
     int Times;
+    int After;
   };
 
   // The next selected entry after the enumeration's position, or null.

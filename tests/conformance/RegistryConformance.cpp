@@ -27,13 +27,19 @@ class RegistryConformance : public ::testing::Test {
   }
 
   void TearDown() override {
-    RegistryTree(Reg(), RegistryCurrentUser).DeleteKey("\\" + Base);
+    RegistryTree(Reg(), RegistryCurrentUser).DeleteKey(FromRoot(Base));
     // Only when no other run is using it.
     Reg().DeleteKey(RegistryCurrentUser, "Software\\KelpoConformance");
   }
 
   Registry& Reg() { return Under->Service(); }
   std::string Path(const std::string& relative) const { return Base + "\\" + relative; }
+  // The same path from the root, as the wash writes it.
+  static std::string FromRoot(const std::string& path) {
+    std::string absolute = "\\";
+    absolute += path;
+    return absolute;
+  }
 
   // The names of a key's subkeys by index, read as the wash reads them.
   std::vector<std::string> SubKeys(const std::string& path) {
@@ -68,7 +74,7 @@ TEST_F(RegistryConformance, NestedSubkeysAndTwentySiblingsGoWithTheSubtreeDeleti
   }
   Under->CreateKey(Path("Neighbour\\Child"));
 
-  EXPECT_TRUE(RegistryTree(Reg(), RegistryCurrentUser).DeleteKey("\\" + typed));
+  EXPECT_TRUE(RegistryTree(Reg(), RegistryCurrentUser).DeleteKey(FromRoot(typed)));
   EXPECT_FALSE(Under->KeyExists(typed));
   for (const std::string& path : deepest) EXPECT_FALSE(Under->KeyExists(path)) << path;
   RegistryKey key = 0;
@@ -82,7 +88,7 @@ TEST_F(RegistryConformance, MissingKeyIsAnErrorCodeNotAnError) {
   EXPECT_EQ(Reg().OpenKey(RegistryCurrentUser, Path("Missing"), key), RegistryFileNotFound);
   EXPECT_EQ(Reg().OpenKey(RegistryCurrentUser, Path("Missing\\Below"), key), RegistryFileNotFound);
   EXPECT_EQ(Reg().DeleteKey(RegistryCurrentUser, Path("Missing")), RegistryFileNotFound);
-  EXPECT_FALSE(RegistryTree(Reg(), RegistryCurrentUser).DeleteKey("\\" + Path("Missing\\Below")));
+  EXPECT_FALSE(RegistryTree(Reg(), RegistryCurrentUser).DeleteKey(FromRoot(Path("Missing\\Below"))));
   EXPECT_TRUE(Under->KeyExists(Base));
 }
 

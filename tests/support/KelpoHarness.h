@@ -10,8 +10,8 @@
 #include "app/MainForm.h"
 #include "framework/Application.h"
 #include "platform/sim/SimPlatform.h"
-#include "wash/CacheLibrary.h"
 #include "tests/support/Regions.h"
+#include "wash/CacheLibrary.h"
 
 namespace kelpo {
 
