@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
-"""Generates Kelpo's skin bitmaps and pressed button pictures.
+"""Generates Kelpo's skin bitmaps, pressed button pictures and GIF pictures.
 
 Writes 24-bit uncompressed BMP files:
   ui/artwork/  the skin of the main window, embedded into kelpo.exe
   ui/images/   the pressed button pictures and the tray menu header,
                shipped as files in the images folder beside kelpo.exe
+and, with gif_pictures.py and gif_writer.py beside this script, the animated
+banner and the about picture as GIF files into ui/artwork/.
 
 Uses the Python standard library only. The output depends on nothing but this
-script, so running it twice gives byte-identical files.
+script and its two sibling modules, so running it twice gives byte-identical
+files.
 
 Usage: python3 tools/artwork/make_artwork.py [repository-root]
 """
@@ -105,6 +108,8 @@ FONT = {
     "8": [".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."],
     "9": [".###.", "#...#", "#...#", ".####", "....#", "...#.", ".##.."],
     ".": [".", ".", ".", ".", ".", ".", "#"],
+    ",": ["..", "..", "..", "..", "..", ".#", ".#", "#."],
+    "!": ["#", "#", "#", "#", "#", ".", "#"],
     "?": [".###.", "#...#", "....#", "...#.", "..#..", ".....", "..#.."],
     "-": ["....", "....", "....", "####", "....", "....", "...."],
     "/": ["....#", "...#.", "...#.", "..#..", ".#...", ".#...", "#...."],
@@ -443,6 +448,16 @@ def main(argv):
         with open(path, "wb") as out:
             out.write(img.to_bmp())
         print(f"{folder}/{name}: {img.width}x{img.height}")
+    # The GIF pictures are drawn with this script's helpers.
+    import gif_pictures
+    for folder, name, width, height, make in gif_pictures.gif_pictures():
+        data, summary = make()
+        directory = os.path.join(root, folder)
+        os.makedirs(directory, exist_ok=True)
+        with open(os.path.join(directory, name), "wb") as out:
+            out.write(data)
+        print(f"{folder}/{name}: {width}x{height}, {summary['frames']} frame(s), "
+              f"{summary['colours']} colours, {len(data)} bytes")
     return 0
 
 
