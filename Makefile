@@ -1,0 +1,68 @@
+# Developer entry points. `make run` builds kelpo.exe and starts it under Wine;
+# `make test` runs every test stage. Both install missing Debian packages first.
+
+JOBS ?= 2
+CMAKE_ARGS ?=
+export JOBS CMAKE_ARGS
+
+# The builds run their own make; this make's flags and level are not theirs.
+CMAKE_BUILD := env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build
+WIN_TREE := build-win
+WIN_TOOLCHAIN := cmake/mingw-w64-x86_64-posix.cmake
+FORMAT_FILES := git ls-files -z '*.cpp' '*.h' '*.hpp' '*.cc' | xargs -0 -r
+
+# The targets share build trees and a Wine prefix; never run them side by side.
+.NOTPARALLEL:
+.PHONY: help run test test-native test-asan test-win dist clean format format-check kelpo-exe
+.DEFAULT_GOAL := help
+
+help:
+	@echo "make run           build kelpo.exe and start it under Wine (screenshot when there is no display)"
+	@echo "make test          native, sanitizer and Wine test stages, with one summary"
+	@echo "make test-native   one stage only (also test-asan, test-win)"
+	@echo "make dist          dist/kelpo-<version>-win64.zip with kelpo.exe and images/"
+	@echo "make format        clang-format the tracked C++ files (format-check only reports)"
+	@echo "make clean         remove the build trees and dist/"
+
+# Builds kelpo.exe and its images folder in build-win/.
+kelpo-exe:
+	@test -f $(WIN_TREE)/Makefile -a -z "$(CMAKE_ARGS)" || \
+	  cmake -S . -B $(WIN_TREE) -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	$(CMAKE_BUILD) $(WIN_TREE) --target kelpo -j $(JOBS)
+
+# With a display Kelpo opens on it; without one it runs on a private Xvfb and a
+# screenshot of its main window is saved.
+run:
+	@tools/install-deps.sh run
+	@$(MAKE) --no-print-directory kelpo-exe
+	@if [ -n "$$DISPLAY" ]; then \
+	  tools/wine-session.sh $(WIN_TREE) wine $(WIN_TREE)/kelpo.exe; \
+	else \
+	  echo "No DISPLAY: running Kelpo on a private Xvfb for a screenshot."; \
+	  tools/wine-session.sh --xvfb $(WIN_TREE) tools/kelpo-screenshot.sh $(WIN_TREE)/kelpo.exe $(CURDIR)/$(WIN_TREE)/screenshot.png; \
+	fi
+
+test:
+	@tools/install-deps.sh test
+	@tools/run-tests.sh
+
+test-native test-asan test-win:
+	@tools/install-deps.sh test
+	@tools/run-tests.sh $(patsubst test-%,%,$@)
+
+dist:
+	@tools/install-deps.sh dist
+	@$(MAKE) --no-print-directory kelpo-exe
+	$(CMAKE_BUILD) $(WIN_TREE) --target dist
+
+clean:
+	@if [ -d $(WIN_TREE)/.wine ]; then WINEPREFIX=$(CURDIR)/$(WIN_TREE)/.wine wineserver -k 2>/dev/null || true; fi
+	rm -rf build build-asan build-win build-fuzz dist
+
+format:
+	@tools/install-deps.sh format
+	$(FORMAT_FILES) clang-format -i
+
+format-check:
+	@tools/install-deps.sh format
+	$(FORMAT_FILES) clang-format --dry-run --Werror
