@@ -11,21 +11,21 @@ bool SameFont(const FontSpec& a, const FontSpec& b) {
 
 }  // namespace
 
-HFONT CreateFontFor(const FontSpec& spec) {
-  return CreateFontA(spec.Height, 0, 0, 0, spec.Bold ? FW_BOLD : FW_NORMAL, spec.Italic ? TRUE : FALSE,
-                     spec.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.Name.c_str());
+HFONT CreateFontFor(const FontSpec& wanted) {
+  return CreateFontA(wanted.Height, 0, 0, 0, wanted.Bold ? FW_BOLD : FW_NORMAL, wanted.Italic ? TRUE : FALSE,
+                     wanted.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wanted.Name.c_str());
 }
 
 Win32FontCache::~Win32FontCache() {
   for (auto& entry : fonts_) DeleteObject(entry.second);
 }
 
-HFONT Win32FontCache::Get(const FontSpec& spec) {
+HFONT Win32FontCache::Get(const FontSpec& wanted) {
   for (auto& entry : fonts_)
-    if (SameFont(entry.first, spec)) return entry.second;
-  HFONT font = CreateFontFor(spec);
-  if (font) fonts_.emplace_back(spec, font);
+    if (SameFont(entry.first, wanted)) return entry.second;
+  HFONT font = CreateFontFor(wanted);
+  if (font) fonts_.emplace_back(wanted, font);
   return font;
 }
 

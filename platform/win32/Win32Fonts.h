@@ -9,8 +9,8 @@
 
 namespace kelpo {
 
-// A new font for `spec` (the colour is not part of a GDI font); the caller deletes it.
-HFONT CreateFontFor(const FontSpec& spec);
+// A new font for `wanted` (the colour is not part of a GDI font); the caller deletes it.
+HFONT CreateFontFor(const FontSpec& wanted);
 
 // Fonts by description, created on first use and deleted with the cache.
 class Win32FontCache {
@@ -20,7 +20,7 @@ class Win32FontCache {
   Win32FontCache& operator=(const Win32FontCache&) = delete;
   ~Win32FontCache();
 
-  HFONT Get(const FontSpec& spec);
+  HFONT Get(const FontSpec& wanted);
 
  private:
   std::vector<std::pair<FontSpec, HFONT>> fonts_;

@@ -56,9 +56,9 @@ class ControlPeer : public Win32ControlSink {
     return hwnd;
   }
 
-  // Gives the controls a font made from `spec`; the previous one is deleted after they let go of it.
-  void ApplyFont(const FontSpec& spec, std::initializer_list<HWND> controls) {
-    HFONT font = CreateFontFor(spec);
+  // Gives the controls a font made from `wanted`; the previous one is deleted after they let go of it.
+  void ApplyFont(const FontSpec& wanted, std::initializer_list<HWND> controls) {
+    HFONT font = CreateFontFor(wanted);
     for (HWND control : controls) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     font_.Reset(font);
   }
