@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs Kelpo's test stages and prints one summary over all of them.
 #
-#   tools/run-tests.sh [STAGE...]      stages: native asan win (default: all three)
+#   tools/run-tests.sh [STAGE...]      stages: native asan win fuzz (default: all four)
 #
 #   native  build/       portable core on the simulated platform, ctest
 #   asan    build-asan/  the same with AddressSanitizer and UBSan, ctest
 #   win     build-win/   kelpo.exe, Win32 tests and e2e, ctest under Wine + Xvfb
+#   fuzz    build-fuzz/  libFuzzer targets, KELPO_FUZZ_SECONDS (default 60) each, corpus as seed
 #
 # Environment: JOBS (default 2), CMAKE_ARGS (extra configure arguments, e.g.
 # -DKELPO_SHARED_DIR=...), KELPO_TEST_SUMMARY (a file that receives the last line).
@@ -22,11 +23,11 @@ read -r -a cmake_args <<<"${CMAKE_ARGS:-}"
 unset MAKEFLAGS MFLAGS MAKELEVEL
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(native asan win)
+[ ${#stages[@]} -gt 0 ] || stages=(native asan win fuzz)
 for stage in "${stages[@]}"; do
   case $stage in
-    native | asan | win) ;;
-    *) echo "run-tests: unknown stage '$stage' (native, asan, win)" >&2; exit 2 ;;
+    native | asan | win | fuzz) ;;
+    *) echo "run-tests: unknown stage '$stage' (native, asan, win, fuzz)" >&2; exit 2 ;;
   esac
 done
 
@@ -142,6 +143,16 @@ stage_win() {
   # A fixed locale, so results do not depend on the developer's regional settings.
   run_ctest win build-win env -u LC_ALL -u LC_CTYPE -u LC_NUMERIC -u LC_TIME -u LC_COLLATE -u LC_MONETARY \
     -u LC_MESSAGES LANG=C.UTF-8 tools/wine-session.sh --xvfb build-win
+}
+
+stage_fuzz() {
+  heading "Stage fuzz: libFuzzer targets on the corpus, ${KELPO_FUZZ_SECONDS:-60} s each (build-fuzz/)"
+  if fuzz/run-fuzz.sh "${KELPO_FUZZ_SECONDS:-60}"; then
+    total_passed=$((total_passed + 1))
+    report+=("$(printf '%-7s fuzz targets found nothing (%d s)' fuzz $((SECONDS - stage_start)))")
+  else
+    fail_stage fuzz "a fuzz target failed or found a crash (see build-fuzz/findings/)"
+  fi
 }
 
 start=$SECONDS
