@@ -59,8 +59,8 @@ TEST_F(DueCheckTest, WeeksAndMonthsNeedTheWeekdayOnTheBoundaryOnly) {
   k.WriteSettings("[Scheduler]\nSchID=3\nSchFrequency=1\nTime=8:00:00 AM\nDay=friday\nDateLastRun=12/4/2026\n");
   k.sim.clock.Set(2026, 12, 11, 9, 0, 0);
   EXPECT_FALSE(Check().IsScheduleDue());
-  k.WriteSettings("[Scheduler]\nSchID=3\nSchFrequency=1\nTime=8:00:00 AM\nDay=Friday\nDateLastRun=12/4/2026\n");
-  EXPECT_TRUE(Check().IsScheduleDue());
+  k.WriteSettings("[Scheduler]\nSchID=0x3\nSchFrequency=1\nTime=8:00:00 AM\nDay=Friday\nDateLastRun=12/4/2026\n");
+  EXPECT_TRUE(Check().IsScheduleDue());  // a hexadecimal unit reads as weeks
 
   // A month is 29 days: 30 months reach 870 days after the last run.
   k.WriteSettings("[Scheduler]\nSchID=4\nSchFrequency=30\nTime=10:00:00 AM\nDay=Monday\nDateLastRun=12/4/2026\n");
