@@ -9,8 +9,8 @@
 #include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/Form.h"
+#include "platform/sim/Regions.h"
 #include "platform/sim/SimPlatform.h"
-#include "tests/support/Regions.h"
 
 namespace kelpo {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/support/Regions.h"
+#include "platform/sim/Regions.h"
 #include "tests/support/TempFolder.h"
 #include "tools/schedule/ScheduleSimulation.h"
 

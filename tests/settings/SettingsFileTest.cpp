@@ -4,11 +4,11 @@
 #include <iterator>
 
 #include "framework/Exception.h"
+#include "platform/sim/Regions.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "settings/DateTime.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/FakeClock.h"
-#include "tests/support/Regions.h"
 #include "tests/support/TempFolder.h"
 
 namespace kelpo {

@@ -3,9 +3,9 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/sim/Regions.h"
 #include "settings/DateTime.h"
 #include "settings/TextForms.h"
-#include "tests/support/Regions.h"
 
 namespace kelpo {
 namespace {

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/sim/Regions.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
-#include "tests/support/Regions.h"
 #include "tests/support/TempFolder.h"
 
 namespace kelpo {

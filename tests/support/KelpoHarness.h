@@ -9,8 +9,8 @@
 
 #include "app/MainForm.h"
 #include "framework/Application.h"
+#include "platform/sim/Regions.h"
 #include "platform/sim/SimPlatform.h"
-#include "tests/support/Regions.h"
 #include "wash/CacheLibrary.h"
 
 namespace kelpo {

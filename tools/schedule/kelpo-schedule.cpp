@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/support/Regions.h"
+#include "platform/sim/Regions.h"
 #include "tools/schedule/ScheduleSimulation.h"
 
 namespace {

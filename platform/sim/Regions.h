@@ -1,5 +1,6 @@
 #pragma once
-// Regional settings of two countries, as Windows reports them, for tests.
+// Regional settings of two countries, as Windows reports them, for the
+// simulated platform (tests and the command-line tools).
 
 #include "platform/RegionalSettings.h"
 
