@@ -1,6 +1,8 @@
 #pragma once
 // Message boxes and the beep of the system. The message box's modal loop
-// keeps dispatching, so window timers go on ticking while it is open.
+// keeps dispatching, so window timers go on ticking while it is open; the
+// program's other windows are disabled meanwhile and the active one is
+// active again afterwards.
 
 #include "platform/Dialogs.h"
 

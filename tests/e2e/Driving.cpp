@@ -1,6 +1,8 @@
 #include "Driving.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <set>
 
 namespace kelpo::e2e {
@@ -219,9 +221,112 @@ bool AnswerMessageBox(HWND dialog, int buttonId) {
   return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+HWND Owner(HWND hwnd) {
+  return GetWindow(hwnd, GW_OWNER);
+}
+
+HWND FindProcessWindow(DWORD pid, const char* className, const char* title) {
+  for (HWND hwnd = FindWindowExA(nullptr, nullptr, className, title); hwnd;
+       hwnd = FindWindowExA(nullptr, hwnd, className, title)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == pid) return hwnd;
+  }
+  return nullptr;
+}
+
+bool RegistryKeyExists(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool CreateRegistryKey(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool SetRegistryString(HKEY root, const std::string& path, const char* name, const std::string& value) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
+  const bool ok = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return ok;
+}
+
+bool DeleteRegistryTree(HKEY root, const std::string& path) {
+  RegDeleteTreeA(root, path.c_str());
+  return !RegistryKeyExists(root, path);
+}
+
+namespace {
+
+void CollectRegistryTree(HKEY key, const std::string& prefix, std::vector<std::string>& entries) {
+  for (DWORD index = 0;; ++index) {
+    char name[16384] = {};
+    DWORD nameLength = sizeof(name);
+    DWORD type = 0;
+    BYTE data[4096] = {};
+    DWORD dataLength = sizeof(data);
+    const LONG status = RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength);
+    if (status == ERROR_NO_MORE_ITEMS) break;
+    if (status != ERROR_SUCCESS) {
+      entries.push_back(prefix + "<value " + std::to_string(index) + ": error " + std::to_string(status) + ">");
+      continue;
+    }
+    std::string text;
+    if (type == REG_SZ)
+      text.assign(reinterpret_cast<const char*>(data), strnlen(reinterpret_cast<const char*>(data), dataLength));
+    else
+      text = "<type " + std::to_string(type) + ", " + std::to_string(dataLength) + " bytes>";
+    entries.push_back(prefix + name + "=" + text);
+  }
+  std::vector<std::string> subkeys;
+  for (DWORD index = 0;; ++index) {
+    char name[256] = {};
+    DWORD nameLength = sizeof(name);
+    const LONG status = RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
+    if (status != ERROR_SUCCESS) break;
+    subkeys.push_back(name);
+  }
+  for (const std::string& name : subkeys) {
+    entries.push_back(prefix + name + "\\");
+    HKEY subkey = nullptr;
+    if (RegOpenKeyExA(key, name.c_str(), 0, KEY_READ, &subkey) != ERROR_SUCCESS) {
+      entries.push_back(prefix + name + "\\<cannot open>");
+      continue;
+    }
+    CollectRegistryTree(subkey, prefix + name + "\\", entries);
+    RegCloseKey(subkey);
+  }
+}
+
+}  // namespace
+
+bool ReadRegistryTree(HKEY root, const std::string& path, std::vector<std::string>& entries) {
+  entries.clear();
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  CollectRegistryTree(key, "", entries);
+  RegCloseKey(key);
+  std::sort(entries.begin(), entries.end());
+  return true;
+}
+
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {
@@ -258,6 +363,20 @@ std::string MakeTempFolder(const std::string& stem) {
   return {};
 }
 
+bool CopyFolderFiles(const std::string& from, const std::string& to) {
+  if (!CreateDirectoryA(to.c_str(), nullptr)) return false;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    ok = CopyFileA((from + "\\" + found.cFileName).c_str(), (to + "\\" + found.cFileName).c_str(), FALSE) && ok;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return ok;
+}
+
 namespace {
 
 void RemoveFilesIn(const std::string& folder, int depth) {
@@ -285,7 +404,7 @@ void RemoveFilesIn(const std::string& folder, int depth) {
 
 void RemoveFolder(const std::string& folder) {
   if (folder.empty()) return;
-  RemoveFilesIn(folder, 1);
+  RemoveFilesIn(folder, 2);
   RemoveDirectoryA(folder.c_str());
 }
 
@@ -305,24 +424,93 @@ std::string WindowsPath(const std::string& path) {
   return narrow;
 }
 
-bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error) {
-  RECT rect{};
-  if (!GetWindowRect(hwnd, &rect)) {
-    error = "GetWindowRect failed";
-    return false;
-  }
+RECT ClientToScreenRect(HWND hwnd, const RECT& rect) {
+  RECT screen = rect;
+  MapWindowPoints(hwnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&screen), 2);
+  return screen;
+}
+
+namespace {
+
+// Reads a `width` x `height` bitmap as top-down 32-bit pixels.
+bool ReadBitmap(HDC dc, HBITMAP bitmap, int width, int height, Pixels& pixels) {
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = -height;  // top-down
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  pixels.Width = width;
+  pixels.Height = height;
+  pixels.Rgb.assign(static_cast<std::size_t>(width) * height, 0);
+  const int lines =
+      GetDIBits(dc, bitmap, 0, height, pixels.Rgb.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  for (std::uint32_t& pixel : pixels.Rgb) pixel &= 0xFFFFFF;
+  return lines == height;
+}
+
+}  // namespace
+
+bool CaptureScreen(const RECT& rect, Pixels& pixels) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) {
-    error = "empty window rectangle " + RectText(rect);
-    return false;
-  }
+  if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
   const bool copied = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY | CAPTUREBLT) != FALSE;
   SelectObject(memory, old);
+  const bool read = copied && ReadBitmap(memory, bitmap, width, height, pixels);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return read;
+}
+
+int DifferentPixels(const Pixels& a, const Pixels& b) {
+  if (a.Width != b.Width || a.Height != b.Height) return std::max(a.Width * a.Height, b.Width * b.Height);
+  int count = 0;
+  for (std::size_t i = 0; i < a.Rgb.size(); ++i)
+    if (a.Rgb[i] != b.Rgb[i]) ++count;
+  return count;
+}
+
+bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels) {
+  HICON handle = LoadIconA(nullptr, icon);
+  if (!handle || width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  // COLORREF is 0x00BBGGRR.
+  HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
+  const RECT all = {0, 0, width, height};
+  FillRect(memory, &all, brush);
+  DeleteObject(brush);
+  const bool drawn = DrawIconEx(memory, 0, 0, handle, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+  SelectObject(memory, old);
+  const bool read = drawn && ReadBitmap(memory, bitmap, width, height, pixels);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return read;
+}
+
+bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error) {
+  RECT rect{};
+  if (!GetWindowRect(hwnd, &rect)) {
+    error = "GetWindowRect failed";
+    return false;
+  }
+  Pixels pixels;
+  if (!CaptureScreen(rect, pixels)) {
+    error = "cannot copy the window rectangle " + RectText(rect) + " from the screen";
+    return false;
+  }
+  const int width = pixels.Width;
+  const int height = pixels.Height;
 
   // A 24-bit bottom-up DIB: rows padded to a multiple of four bytes.
   BITMAPINFOHEADER header{};
@@ -333,36 +521,32 @@ bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, 
   header.biBitCount = 24;
   header.biCompression = BI_RGB;
   const int stride = (width * 3 + 3) & ~3;
-  std::string pixels(static_cast<std::size_t>(stride) * height, '\0');
-  const int lines =
-      GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  if (!copied || lines != height) {
-    error = "BitBlt/GetDIBits failed (" + std::to_string(lines) + " lines)";
-    return false;
+  std::string rows(static_cast<std::size_t>(stride) * height, '\0');
+  for (int y = 0; y < height; ++y) {
+    char* row = rows.data() + static_cast<std::size_t>(height - 1 - y) * stride;
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t pixel = pixels.Rgb[static_cast<std::size_t>(y) * width + x];
+      row[x * 3] = static_cast<char>(pixel & 0xFF);
+      row[x * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFF);
+      row[x * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFF);
+    }
   }
 
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
   file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  header.biSizeImage = static_cast<DWORD>(pixels.size());
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
+  header.biSizeImage = static_cast<DWORD>(rows.size());
   std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
   bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
-  bytes += pixels;
+  bytes += rows;
   if (!WriteFileBytes(path, bytes)) {
     error = "cannot write " + path;
     return false;
   }
 
   std::set<std::uint32_t> colours;
-  for (int y = 0; y < height && colours.size() < 1024; ++y) {
-    const auto* row = reinterpret_cast<const unsigned char*>(pixels.data()) + static_cast<std::size_t>(y) * stride;
-    for (int x = 0; x < width && colours.size() < 1024; ++x)
-      colours.insert(row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16));
-  }
+  for (std::size_t i = 0; i < pixels.Rgb.size() && colours.size() < 1024; ++i) colours.insert(pixels.Rgb[i]);
   stats.Width = width;
   stats.Height = height;
   stats.Colours = static_cast<int>(colours.size());

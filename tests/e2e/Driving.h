@@ -115,19 +115,56 @@ MessageBoxView ViewMessageBox(HWND dialog);
 // Answers a message box through its button with id `buttonId` (posted BM_CLICK).
 bool AnswerMessageBox(HWND dialog, int buttonId);
 
+// The window that owns `hwnd` (GW_OWNER), or null.
+HWND Owner(HWND hwnd);
+// The top-level window of process `pid` with this class and title, shown or hidden.
+HWND FindProcessWindow(DWORD pid, const char* className, const char* title);
+
+// Registry keys by path below `root`.
+bool RegistryKeyExists(HKEY root, const std::string& path);
+// Creates the key and any missing parents; true when it exists afterwards.
+bool CreateRegistryKey(HKEY root, const std::string& path);
+bool SetRegistryString(HKEY root, const std::string& path, const char* name, const std::string& value);
+// Deletes the key with its whole subtree (RegDeleteTreeA); true when it is gone afterwards.
+bool DeleteRegistryTree(HKEY root, const std::string& path);
+// The key's subtree as sorted entries relative to it: "A\B\" for a subkey and
+// "A\B\name=data" for a value ("name=data" for a value of the key itself), with
+// REG_SZ data as text and other data as "<type T, N bytes>". False when the key
+// cannot be opened.
+bool ReadRegistryTree(HKEY root, const std::string& path, std::vector<std::string>& entries);
+
 // Files, by Windows path.
 bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // A folder of its own under the temporary folder; empty on failure.
 std::string MakeTempFolder(const std::string& stem);
-// Deletes the folder with the files in it and their direct subfolders.
+// Copies the files (not the subfolders) of folder `from` into the new folder `to`.
+bool CopyFolderFiles(const std::string& from, const std::string& to);
+// Deletes the folder with its files and subfolders, two levels deep.
 void RemoveFolder(const std::string& folder);
 
 // A Unix path ("/home/x/kelpo.exe", as a Linux build system passes it) as a Windows path;
 // other paths are returned unchanged.
 std::string WindowsPath(const std::string& path);
+
+// Pixels as 0x00RRGGBB, row by row from the top.
+struct Pixels {
+  int Width = 0;
+  int Height = 0;
+  std::vector<std::uint32_t> Rgb;
+};
+// `rect` in the client coordinates of `hwnd`, as screen coordinates.
+RECT ClientToScreenRect(HWND hwnd, const RECT& rect);
+// Copies a rectangle of the screen (screen coordinates) from the screen DC.
+bool CaptureScreen(const RECT& rect, Pixels& pixels);
+// The number of pixels in which `a` and `b` differ; every pixel when their sizes differ.
+int DifferentPixels(const Pixels& a, const Pixels& b);
+// A system icon (IDI_*) drawn at (0,0) by DrawIconEx, stretched to `width` x `height`,
+// over a background of `background` (0x00RRGGBB).
+bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels);
 
 // What a screenshot looked like, for plausibility checks.
 struct ScreenshotStats {

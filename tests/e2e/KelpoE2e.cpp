@@ -1,6 +1,7 @@
 // End-to-end driver for kelpo.exe: starts the program from fresh folders, drives
-// its schedule editor through the real controls, answers its message boxes,
-// checks settings.ini and the exit codes, and saves a screenshot.
+// its schedule editor and image buttons through the real controls, answers its
+// message boxes, checks settings.ini, the typed-address registry key that a wash
+// deletes, the screen and the exit codes, and saves a screenshot.
 //
 //   kelpo_e2e KELPO_EXE [SCREENSHOT_BMP]
 //
@@ -29,9 +30,33 @@ constexpr int kWeeks = 3;
 constexpr int kFriday = 5;
 
 // Client coordinates of the image buttons: the apply button lies in the body
-// panel at (80,53) 155x25, the close button in the title-button panel.
+// panel at (80,53) 155x25, the wash-now button at (237,52) 80x25, the start
+// button at (20,51) 58x25 and the stop button in its place at (19,51) 57x25; the
+// close button lies in the title-button panel.
 constexpr POINT kApplyButton = {150, 65};
+constexpr POINT kWashButton = {270, 64};
+constexpr POINT kStartStopButton = {40, 63};
 constexpr POINT kCloseButton = {30, 10};
+// Areas of the body panel that the program paints without a window of their own:
+// the start and stop buttons together, and the status line at (359,195) 98x13.
+constexpr RECT kStartStopArea = {19, 51, 78, 76};
+constexpr RECT kStatusLine = {359, 195, 457, 208};
+
+// The registry key under HKEY_CURRENT_USER that holds the addresses typed into
+// Internet Explorer, which a wash deletes with its subtree, and a sibling that
+// Internet Explorer keeps beside it, which a wash leaves alone.
+const std::string kInternetExplorerKey = "Software\\Microsoft\\Internet Explorer";
+const std::string kTypedUrlsKey = kInternetExplorerKey + "\\TypedURLs";
+const std::string kTypedUrlsTimeKey = kInternetExplorerKey + "\\TypedURLsTime";
+// What the scenarios put into them, as ReadRegistryTree lists it.
+const std::vector<std::string> kTypedUrlsTree = {"A\\",
+                                                 "A\\B\\",
+                                                 "A\\B\\C\\",
+                                                 "A\\B\\C\\deep=c",
+                                                 "Z\\",
+                                                 "url1=http://kelpo.example/one",
+                                                 "url2=http://kelpo.example/two"};
+const std::vector<std::string> kTypedUrlsTimeTree = {"url1=kept"};
 
 std::string Join(const std::vector<std::string>& items) {
   std::string text;
@@ -72,16 +97,20 @@ struct Folders {
   std::string StraySettings() const { return Work + "\\settings.ini"; }
 };
 
+// The button pictures in the folder "images" beside kelpo.exe are copied along
+// when the build put them there, as an installation has them.
 bool MakeFolders(Checks& checks, const std::string& kelpoExe, Folders& folders) {
   folders.Root = MakeTempFolder("kelpo-e2e");
   folders.App = folders.Root + "\\app";
   folders.Work = folders.Root + "\\work";
+  const std::string images = kelpoExe.substr(0, kelpoExe.find_last_of("\\/") + 1) + "images";
   const bool ok = !folders.Root.empty() && CreateDirectoryA(folders.App.c_str(), nullptr) &&
                   CreateDirectoryA(folders.Work.c_str(), nullptr) &&
-                  CopyFileA(kelpoExe.c_str(), folders.Exe().c_str(), FALSE);
-  return checks.Check(
-      ok, "prepare-folder",
-      "cannot copy " + kelpoExe + " into a temporary folder (error " + std::to_string(GetLastError()) + ")");
+                  CopyFileA(kelpoExe.c_str(), folders.Exe().c_str(), FALSE) &&
+                  (!FolderExists(images) || CopyFolderFiles(images, folders.App + "\\images"));
+  return checks.Check(ok, "prepare-folder",
+                      "cannot copy " + kelpoExe + " and its images into a temporary folder (error " +
+                          std::to_string(GetLastError()) + ")");
 }
 
 // The windows of a running kelpo.exe that the scenarios use.
@@ -110,6 +139,9 @@ class Kelpo {
 
   const KelpoWindows& Windows() const { return windows_; }
   HANDLE ProcessHandle() const { return process_.Handle(); }
+  bool Running() const { return process_.Running(); }
+  // The hidden application window (class "TApplication", titled "Kelpo").
+  HWND ApplicationWindow() const { return FindProcessWindow(process_.Id(), "TApplication", "Kelpo"); }
 
   // The message boxes that kelpo.exe shows right now.
   std::vector<HWND> MessageBoxes() const { return TopLevelWindows(process_.Id(), "#32770"); }
@@ -405,6 +437,18 @@ std::string ProfileValue(const std::string& file, const char* key) {
   return value;
 }
 
+// Checks that a message box has exactly the buttons Yes and No.
+void CheckYesNoButtons(Checks& checks, const MessageBoxView& view, const std::string& name) {
+  std::vector<int> buttons = view.Buttons;
+  std::sort(buttons.begin(), buttons.end());
+  std::string ids;
+  for (int id : view.Buttons) {
+    ids += ' ';
+    ids += std::to_string(id);
+  }
+  checks.Check(buttons == std::vector<int>{IDYES, IDNO}, name, "button ids" + ids + " (expected 6 and 7)");
+}
+
 // Clicks the apply button and waits for the confirmation box; checks its content.
 HWND ClickApplyAndFindConfirm(Checks& checks, Kelpo& kelpo) {
   PostClick(kelpo.Windows().Body, kApplyButton.x, kApplyButton.y);
@@ -415,17 +459,7 @@ HWND ClickApplyAndFindConfirm(Checks& checks, Kelpo& kelpo) {
   const MessageBoxView view = ViewMessageBox(confirm);
   checks.Equal("apply/confirmation-caption", view.Caption, "Confirm");
   checks.Equal("apply/confirmation-text", view.Text, "Apply schedule changes?");
-  std::vector<int> buttons = view.Buttons;
-  std::sort(buttons.begin(), buttons.end());
-  checks.Check(
-      buttons == std::vector<int>{IDYES, IDNO}, "apply/confirmation-yes-no", "button ids " + [&] {
-        std::string ids;
-        for (int id : view.Buttons) {
-          ids += ' ';
-          ids += std::to_string(id);
-        }
-        return ids;
-      }() + " (expected 6 and 7)");
+  CheckYesNoButtons(checks, view, "apply/confirmation-yes-no");
   return confirm;
 }
 
@@ -640,6 +674,242 @@ void AnswerNoWritesNothing(Checks& checks, const Options& options) {
   checks.Check(!FileExists(folders.Settings()), "nothing-written-on-close", "a settings.ini exists after closing");
 }
 
+// The registry keys of the wash scenarios: the typed-address key with nested
+// subkeys and values, and its sibling, made before kelpo.exe starts and deleted
+// again when the scenario ends, so that later scenarios and runs start clean.
+class TypedUrlsFixture {
+ public:
+  explicit TypedUrlsFixture(Checks& checks) {
+    Remove();
+    const std::string& key = kTypedUrlsKey;
+    CreateRegistryKey(HKEY_CURRENT_USER, key + "\\A\\B\\C");
+    CreateRegistryKey(HKEY_CURRENT_USER, key + "\\Z");
+    SetRegistryString(HKEY_CURRENT_USER, key, "url1", "http://kelpo.example/one");
+    SetRegistryString(HKEY_CURRENT_USER, key, "url2", "http://kelpo.example/two");
+    SetRegistryString(HKEY_CURRENT_USER, key + "\\A\\B\\C", "deep", "c");
+    CreateRegistryKey(HKEY_CURRENT_USER, kTypedUrlsTimeKey);
+    SetRegistryString(HKEY_CURRENT_USER, kTypedUrlsTimeKey, "url1", "kept");
+    ready_ = checks.Equal("prepare-registry", Tree(kTypedUrlsKey) + " / " + Tree(kTypedUrlsTimeKey),
+                          Join(kTypedUrlsTree) + " / " + Join(kTypedUrlsTimeTree));
+  }
+  TypedUrlsFixture(const TypedUrlsFixture&) = delete;
+  TypedUrlsFixture& operator=(const TypedUrlsFixture&) = delete;
+  ~TypedUrlsFixture() { Remove(); }
+
+  bool Ready() const { return ready_; }
+
+  // The key's subtree joined by "|", or "<missing>".
+  static std::string Tree(const std::string& key) {
+    std::vector<std::string> entries;
+    return ReadRegistryTree(HKEY_CURRENT_USER, key, entries) ? Join(entries) : "<missing>";
+  }
+
+ private:
+  static void Remove() {
+    DeleteRegistryTree(HKEY_CURRENT_USER, kTypedUrlsKey);
+    DeleteRegistryTree(HKEY_CURRENT_USER, kTypedUrlsTimeKey);
+  }
+
+  bool ready_ = false;
+};
+
+// Which system icon a message box shows. Its icon is a static control of the
+// SS_ICON type; the icon's pixels are read from the screen and compared with each
+// system icon drawn by the driver over the same background. Returns the name of the
+// icon that matches exactly, or an empty name and in `detail` what was seen.
+std::string MessageBoxIcon(HWND box, std::string& detail) {
+  HWND icon = nullptr;
+  for (HWND child : ChildWindows(box))
+    if (IsClass(child, "Static") && IsWindowVisible(child) &&
+        (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+      icon = child;
+  if (!icon) {
+    detail = "the box shows no icon";
+    return {};
+  }
+  RECT client{};
+  GetClientRect(icon, &client);
+  Pixels shown;
+  if (!CaptureScreen(ClientToScreenRect(icon, client), shown)) {
+    detail = "cannot read the icon from the screen";
+    return {};
+  }
+  // The icons' corners are transparent, so the top-left pixel is the background.
+  const std::uint32_t background = shown.Rgb.empty() ? 0 : shown.Rgb[0];
+  const std::pair<const char*, LPCSTR> candidates[] = {
+      {"question", IDI_QUESTION}, {"exclamation", IDI_EXCLAMATION}, {"hand", IDI_HAND}, {"asterisk", IDI_ASTERISK}};
+  std::string found;
+  detail = "pixels that differ from the icon drawn at " + RectText(client) + ":";
+  for (const auto& [name, id] : candidates) {
+    Pixels drawn;
+    if (!RenderSystemIcon(id, shown.Width, shown.Height, background, drawn)) {
+      detail += std::string(" ") + name + " cannot be drawn;";
+      continue;
+    }
+    const int different = DifferentPixels(shown, drawn);
+    detail += std::string(" ") + name + " " + std::to_string(different) + ";";
+    if (different == 0) found = name;
+  }
+  return found;
+}
+
+// Clicks the wash-now button and waits for its question; checks its content, its
+// owner and that the main window is disabled while it is open.
+HWND ClickWashAndFindQuestion(Checks& checks, Kelpo& kelpo) {
+  PostClick(kelpo.Windows().Body, kWashButton.x, kWashButton.y);
+  HWND question = kelpo.WaitForMessageBox();
+  if (!checks.Check(question != nullptr, "question-shown",
+                    "no message box 15 s after a click on the wash-now button at body (" +
+                        std::to_string(kWashButton.x) + "," + std::to_string(kWashButton.y) + ")"))
+    return nullptr;
+  Settle(kelpo.ProcessHandle(), question);
+  RedrawWindow(question, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Settle(kelpo.ProcessHandle(), question);
+
+  const MessageBoxView view = ViewMessageBox(question);
+  checks.Equal("question-caption", view.Caption, "Kelpo");
+  checks.Equal("question-text", view.Text, "Wash IE cookies and cache?");
+  CheckYesNoButtons(checks, view, "question-yes-no");
+  // The default button is the one drawn with the BS_DEFPUSHBUTTON style.
+  auto isDefault = [&](int id) {
+    HWND button = GetDlgItem(question, id);
+    return button && (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  };
+  checks.Check(isDefault(IDYES) && !isDefault(IDNO), "question-default-yes",
+               std::string("Yes is ") + (isDefault(IDYES) ? "" : "not ") + "the default button, No is " +
+                   (isDefault(IDNO) ? "" : "not ") + "the default button");
+  std::string iconDetail;
+  const std::string icon = MessageBoxIcon(question, iconDetail);
+  checks.Check(icon == "question", "question-icon", iconDetail);
+  const HWND application = kelpo.ApplicationWindow();
+  const HWND owner = Owner(question);
+  checks.Check(application && owner == application, "question-owned-by-application-window",
+               std::string("owner ") + (owner ? "of class " + Quote(ClassName(owner)) : "none") + "; " +
+                   (application ? "" : "no window of class TApplication titled \"Kelpo\" found"));
+  checks.Check(!IsWindowEnabled(kelpo.Windows().Main), "main-window-disabled-while-asking",
+               std::string("the main window accepts input while the question is open (the application window is ") +
+                   (application && !IsWindowEnabled(application) ? "disabled" : "enabled") + ")");
+  return question;
+}
+
+// Checks that kelpo.exe still runs with its main window shown, enabled and
+// answering messages, and without a message box.
+void CheckStillRunning(Checks& checks, Kelpo& kelpo, const Folders& folders) {
+  const HWND main = kelpo.Windows().Main;
+  checks.Check(kelpo.Running(), "still-running", "kelpo.exe has ended");
+  checks.Check(Settle(kelpo.ProcessHandle(), main), "main-window-responsive",
+               "WM_NULL to the main window not answered within 15 s");
+  checks.Check(IsWindow(main) && IsWindowVisible(main), "main-window-shown", "the main window is gone or hidden");
+  checks.Check(IsWindowEnabled(main), "main-window-enabled", "the main window stays disabled");
+  checks.Equal("no-message-box", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+  checks.Check(!FileExists(folders.Settings()) && !FileExists(folders.StraySettings()), "no-settings-written",
+               "a settings.ini exists");
+}
+
+// Scenario 5: Yes to the wash question deletes the typed-address key with all its
+// subkeys and values, leaves its sibling, and shows no message.
+void WashYes(Checks& checks, const Options& options) {
+  checks.SetScope("wash-yes/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  TypedUrlsFixture registry(checks);
+  if (!registry.Ready()) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+
+  HWND question = ClickWashAndFindQuestion(checks, kelpo);
+  if (!question) return;
+  checks.Equal("nothing-washed-before-the-answer", TypedUrlsFixture::Tree(kTypedUrlsKey), Join(kTypedUrlsTree));
+  if (!Answer(checks, question, IDYES, "yes")) return;
+  const bool deleted = WaitUntil([] { return !RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey); }, 10000);
+  checks.Check(deleted, "typed-urls-deleted",
+               "10 s after Yes the key still holds " + TypedUrlsFixture::Tree(kTypedUrlsKey));
+  checks.Equal("typed-urls-time-kept", TypedUrlsFixture::Tree(kTypedUrlsTimeKey), Join(kTypedUrlsTimeTree));
+  CheckStillRunning(checks, kelpo, folders);
+  kelpo.CloseByMessage();
+}
+
+// Scenario 6: No to the wash question leaves the registry as it was.
+void WashNo(Checks& checks, const Options& options) {
+  checks.SetScope("wash-no/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  TypedUrlsFixture registry(checks);
+  if (!registry.Ready()) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+
+  HWND question = ClickWashAndFindQuestion(checks, kelpo);
+  if (!question || !Answer(checks, question, IDNO, "no")) return;
+  // The click's handler has returned once the main window answers again.
+  CheckStillRunning(checks, kelpo, folders);
+  checks.Equal("typed-urls-kept", TypedUrlsFixture::Tree(kTypedUrlsKey), Join(kTypedUrlsTree));
+  checks.Equal("typed-urls-time-kept", TypedUrlsFixture::Tree(kTypedUrlsTimeKey), Join(kTypedUrlsTimeTree));
+  kelpo.CloseByImage();
+}
+
+// Reads an area of the body panel from the screen once the main window has been
+// painted anew.
+bool CaptureBody(Kelpo& kelpo, const RECT& area, Pixels& pixels) {
+  const KelpoWindows& w = kelpo.Windows();
+  SetForegroundWindow(w.Main);
+  RedrawWindow(w.Main, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  return CaptureScreen(ClientToScreenRect(w.Body, area), pixels);
+}
+
+// Scenario 7: the start button turns into the stop button and the status line
+// changes; the stop button turns both back. Both are painted by the program
+// without windows of their own, so the screen is compared: the stop face must
+// differ from the start face, and after stop the pixels must be those from before
+// start. Starting runs no wash.
+void StartStop(Checks& checks, const Options& options) {
+  checks.SetScope("start-stop/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  TypedUrlsFixture registry(checks);
+  if (!registry.Ready()) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+
+  Pixels startFace;
+  Pixels inactiveLine;
+  if (!checks.Check(CaptureBody(kelpo, kStartStopArea, startFace) && CaptureBody(kelpo, kStatusLine, inactiveLine),
+                    "screen-readable", "cannot read the body panel from the screen")) {
+    kelpo.CloseByMessage();
+    return;
+  }
+
+  // A face that reads Stop instead of Start differs in far more than 20 pixels.
+  constexpr int kFewestChanged = 20;
+  PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  Pixels stopFace;
+  Pixels activeLine;
+  CaptureBody(kelpo, kStartStopArea, stopFace);
+  CaptureBody(kelpo, kStatusLine, activeLine);
+  const int faceChanged = DifferentPixels(stopFace, startFace);
+  checks.Check(faceChanged >= kFewestChanged, "start/stop-face-shown",
+               std::to_string(faceChanged) + " pixels of the button changed after a click on start");
+  const int lineChanged = DifferentPixels(activeLine, inactiveLine);
+  checks.Check(lineChanged >= kFewestChanged, "start/status-line-changed",
+               std::to_string(lineChanged) + " pixels of the status line changed after a click on start");
+  checks.Equal("start/no-message-box", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+  checks.Equal("start/runs-no-wash", TypedUrlsFixture::Tree(kTypedUrlsKey), Join(kTypedUrlsTree));
+
+  PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  Pixels startAgain;
+  Pixels inactiveAgain;
+  CaptureBody(kelpo, kStartStopArea, startAgain);
+  CaptureBody(kelpo, kStatusLine, inactiveAgain);
+  checks.Equal("stop/start-face-back", DifferentPixels(startAgain, startFace), 0);
+  checks.Equal("stop/status-line-back", DifferentPixels(inactiveAgain, inactiveLine), 0);
+  CheckStillRunning(checks, kelpo, folders);
+  kelpo.CloseByImage();
+}
+
 }  // namespace
 }  // namespace kelpo::e2e
 
@@ -663,6 +933,9 @@ int main(int argc, char** argv) {
     StoredCountClamped(checks, options);
     EmptySectionGivesDefaults(checks, options);
     AnswerNoWritesNothing(checks, options);
+    WashYes(checks, options);
+    WashNo(checks, options);
+    StartStop(checks, options);
   }
   checks.PrintSummary();
   return checks.Failed() == 0 && checks.Passed() > 0 ? 0 : 1;
