@@ -22,7 +22,9 @@ TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
   CreateFromLayout("MainForm.layout");
 }
 
-TMainForm::~TMainForm() { BeforeDestruction(); }
+TMainForm::~TMainForm() {
+  BeforeDestruction();
+}
 
 void TMainForm::BindComponents() {
   Image1 = Bind<TImage>("Image1");

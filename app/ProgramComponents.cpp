@@ -1,5 +1,6 @@
 #include "app/ProgramComponents.h"
 
+#include "gif/GIFImage.h"
 #include "wash/IECache.h"
 
 namespace kelpo {
@@ -7,6 +8,7 @@ namespace kelpo {
 void RegisterProgramComponents() {
   static const bool registered = [] {
     RegisterWashComponents();
+    RegisterGIFComponents();
     return true;
   }();
   (void)registered;

@@ -20,7 +20,8 @@ target_link_libraries(gifdump PRIVATE kelpo_sim)
 # Benchmarks compile the decoder themselves, optimised whatever the tree's build type.
 find_package(benchmark QUIET)
 find_path(KELPO_STB_INCLUDE_DIR stb/stb_image.h)
-if(benchmark_FOUND AND GIF_FOUND AND KELPO_STB_INCLUDE_DIR)
+option(KELPO_BENCH "Build the benchmark programs" ON)
+if(KELPO_BENCH AND benchmark_FOUND AND GIF_FOUND AND KELPO_STB_INCLUDE_DIR)
   set(KELPO_GIF_BENCH_SOURCES gif/LZWDecoder.cpp gif/GIFDecoder.cpp bench/GIFPeers.cpp)
   add_executable(kelpo_gif_bench bench/GIFDecodeBench.cpp ${KELPO_GIF_BENCH_SOURCES})
   target_link_libraries(kelpo_gif_bench PRIVATE benchmark::benchmark)
@@ -32,6 +33,19 @@ if(benchmark_FOUND AND GIF_FOUND AND KELPO_STB_INCLUDE_DIR)
     target_compile_definitions(${target} PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}")
   endforeach()
 endif()
+
+# The banner control's animation tick and memory, its sources optimised like the decoder's above.
+if(KELPO_BENCH AND benchmark_FOUND)
+  file(GLOB_RECURSE KELPO_GIF_IMAGE_BENCH_SOURCES CONFIGURE_DEPENDS framework/*.cpp gif/*.cpp settings/*.cpp
+                                                                platform/sim/*.cpp)
+  add_executable(kelpo_gif_image_bench bench/GIFImageBench.cpp ${KELPO_GIF_IMAGE_BENCH_SOURCES}
+                                       ${KELPO_RESOURCE_SOURCE})
+  target_include_directories(kelpo_gif_image_bench PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(kelpo_gif_image_bench PRIVATE benchmark::benchmark)
+  target_compile_options(kelpo_gif_image_bench PRIVATE -O2 -DNDEBUG)
+  target_compile_definitions(kelpo_gif_image_bench PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}")
+endif()
+
 # libFuzzer targets, in a clang tree of their own (fuzz/run-fuzz.sh makes build-fuzz/).
 option(KELPO_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 if(KELPO_FUZZ)
@@ -54,3 +68,7 @@ target_link_libraries(kelpo_schedule_sim PUBLIC kelpo_sim)
 add_executable(kelpo-schedule tools/schedule/kelpo-schedule.cpp)
 target_link_libraries(kelpo-schedule PRIVATE kelpo_schedule_sim)
 target_link_libraries(kelpo_tests PRIVATE kelpo_schedule_sim)
+
+# The threaded animation timer's tests alone, for a ThreadSanitizer tree (tools/run-tests.sh tsan).
+add_executable(kelpo_thread_tests tests/gif/TimerExTest.cpp)
+target_link_libraries(kelpo_thread_tests PRIVATE kelpo_sim GTest::gtest_main)

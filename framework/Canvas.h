@@ -16,6 +16,9 @@ class TCanvas {
   TCanvas(Surface& surface, Point origin, Rect clip);
 
   Surface& Target() { return surface_; }
+  // The control's top-left corner on the surface, and the clip in surface coordinates.
+  Point Origin() const { return origin_; }
+  const Rect& ClipRect() const { return clip_; }
   void FillRect(const Rect& r, Color color);
   // The raised or lowered 3-D edge of panels, one pixel wide.
   void Frame3D(const Rect& r, Color topLeft, Color bottomRight);

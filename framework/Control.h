@@ -107,6 +107,9 @@ class TWinControl : public TControl, protected WindowProcedure {
   void DestroyHandle();
   // Asks for the window to be painted again.
   void InvalidateArea();
+  // Paints the client area into `target` (client-sized) at once: the
+  // background, then the graphic children in creation order.
+  void PaintTo(Surface& target) { PaintWindow(target); }
 
   bool IsGraphic() const override { return false; }
   bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;

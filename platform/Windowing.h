@@ -2,12 +2,15 @@
 // Windows, the message queue, window timers and the cursor override.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/Graphics.h"
 #include "platform/Types.h"
 
 namespace kelpo {
+
+class GuiCall;
 
 // Implemented by every window the framework creates.
 class WindowProcedure {
@@ -87,6 +90,20 @@ class Windowing {
   // Captures the mouse to the window (between button down and up).
   virtual void SetCapture(WindowHandle window) = 0;
   virtual void ReleaseCapture() = 0;
+
+  // Copies `area` of `source`, a surface of the window's client size, onto the
+  // window at once, outside a paint cycle (an immediate repaint).
+  virtual void BlitToWindow(WindowHandle window, const Rect& area, Surface& source) = 0;
+
+  // Threads other than the GUI thread (the one that runs the message loop):
+  // hands `call` to the GUI thread, which runs it while it dispatches
+  // messages, modal loops included, before the posted messages. Callable from
+  // any thread; does not wait (GuiCall::Wait does). Calls still queued when
+  // the service ends are abandoned.
+  virtual void PostGuiCall(std::shared_ptr<GuiCall> call) = 0;
+  // Sets the calling thread's scheduling priority, in Windows' values
+  // (-15 idle, -2, -1, 0 normal, 1, 2, 15 time-critical).
+  virtual void SetCurrentThreadPriority(int priority) = 0;
 };
 
 }  // namespace kelpo

@@ -14,7 +14,9 @@
 #include <iterator>
 #include <vector>
 
-#include "gif/GIFDecoder.h"
+#include "framework/Application.h"
+#include "gif/GIFImage.h"
+#include "platform/sim/SimPlatform.h"
 
 namespace {
 
@@ -90,14 +92,18 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  kelpo::TGIFDecoder decoder;
-  if (!decoder.LoadGIFStream(bytes)) {
+  // The control on the simulated platform, loaded as a layout's Data would load it.
+  kelpo::SimPlatform sim;
+  kelpo::TApplication application(sim.Services());
+  kelpo::TComponent owner(application);
+  kelpo::TGIFImage image(&owner);
+  if (!image.LoadGIFStream(bytes)) {
     std::printf("image failed\n");
     return 1;
   }
-  std::printf("image width=%d height=%d frames=%d loop=%d version=%s transparent=%d\n", decoder.ImageWidth(),
-              decoder.ImageHeight(), decoder.FrameCount(), decoder.LoopCount(),
-              decoder.Version() == kelpo::TGIFVersion::gvGIF89a ? "89a" : "87a", decoder.AnyTransparent() ? 1 : 0);
-  for (int i = 1; i <= decoder.FrameCount(); ++i) PrintFrame(i, decoder.Frame(i));
+  std::printf("image width=%d height=%d frames=%d loop=%d version=%s transparent=%d\n", image.ImageWidth(),
+              image.ImageHeight(), image.FrameCount(), image.LoopCount(),
+              image.Version() == kelpo::TGIFVersion::gvGIF89a ? "89a" : "87a", image.AnyTransparent() ? 1 : 0);
+  for (int i = 1; i <= image.FrameCount(); ++i) PrintFrame(i, image.Frame(i));
   return 0;
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs Kelpo's test stages and prints one summary over all of them.
 #
-#   tools/run-tests.sh [STAGE...]      stages: native asan win fuzz (default: all four)
+#   tools/run-tests.sh [STAGE...]      stages: native asan tsan win fuzz (default: all five)
 #
 #   native  build/       portable core on the simulated platform, ctest
 #   asan    build-asan/  the same with AddressSanitizer and UBSan, ctest
+#   tsan    build-tsan/  the threaded animation timer's tests with ThreadSanitizer
 #   win     build-win/   kelpo.exe, Win32 tests and e2e, ctest under Wine + Xvfb
 #   fuzz    build-fuzz/  libFuzzer targets, KELPO_FUZZ_SECONDS (default 60) each, corpus as seed
 #
@@ -23,11 +24,11 @@ read -r -a cmake_args <<<"${CMAKE_ARGS:-}"
 unset MAKEFLAGS MFLAGS MAKELEVEL
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(native asan win fuzz)
+[ ${#stages[@]} -gt 0 ] || stages=(native asan tsan win fuzz)
 for stage in "${stages[@]}"; do
   case $stage in
-    native | asan | win | fuzz) ;;
-    *) echo "run-tests: unknown stage '$stage' (native, asan, win, fuzz)" >&2; exit 2 ;;
+    native | asan | tsan | win | fuzz) ;;
+    *) echo "run-tests: unknown stage '$stage' (native, asan, tsan, win, fuzz)" >&2; exit 2 ;;
   esac
 done
 
@@ -43,14 +44,11 @@ heading() {
   echo "======================================================================"
 }
 
-# configure TREE ARGS...: configures a tree that has no build system yet (or when
-# CMAKE_ARGS are given); later builds re-run CMake by themselves when lists change.
+# configure TREE ARGS...: configures the tree (quick when it exists), so targets
+# added since the last run are known to the build.
 configure() {
   local tree=$1
   shift
-  if [ ${#cmake_args[@]} -eq 0 ] && { [ -f "$tree/Makefile" ] || [ -f "$tree/build.ninja" ]; }; then
-    return 0
-  fi
   cmake -S . -B "$tree" "$@" "${cmake_args[@]}"
 }
 
@@ -125,12 +123,25 @@ stage_native() {
 
 stage_asan() {
   heading "Stage asan: AddressSanitizer and UBSan build (build-asan/)"
-  configure build-asan -DCMAKE_BUILD_TYPE=Debug -DKELPO_SANITIZE=ON &&
+  configure build-asan -DCMAKE_BUILD_TYPE=Debug -DKELPO_SANITIZE=ON -DKELPO_BENCH=OFF &&
     cmake --build build-asan -j "$jobs" || { fail_stage asan "build failed"; return; }
   ctest_args=(-j "$jobs" --timeout 600)
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1} \
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
     run_ctest asan build-asan
+}
+
+stage_tsan() {
+  heading "Stage tsan: the threaded timer under ThreadSanitizer (build-tsan/)"
+  configure build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELPO_BENCH=OFF -DCMAKE_CXX_FLAGS=-fsanitize=thread \
+    -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread &&
+    cmake --build build-tsan -j "$jobs" --target kelpo_thread_tests || { fail_stage tsan "build failed"; return; }
+  local junit=$root/build-tsan/thread-tests.xml status
+  rm -f "$junit"
+  TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} build-tsan/kelpo_thread_tests --gtest_repeat=5 \
+    --gtest_output="xml:$junit"
+  status=$?
+  count tsan "$junit" "$status"
 }
 
 stage_win() {

@@ -2,12 +2,23 @@
 
 #include <algorithm>
 
+#include "platform/GuiCall.h"
+
 namespace kelpo {
 namespace {
 constexpr std::uint32_t MinimumTimerInterval = 10;  // Windows raises shorter intervals to this
 }
 
 SimWindowing::SimWindowing(SimClock& clock) : clock_(clock) {}
+
+SimWindowing::~SimWindowing() {
+  std::deque<std::shared_ptr<GuiCall>> left;
+  {
+    std::lock_guard lock(crossThread_);
+    left.swap(guiCalls_);
+  }
+  for (const auto& call : left) call->Abandon();
+}
 
 WindowHandle SimWindowing::CreateWindow(const WindowParams& params, WindowProcedure* procedure) {
   WindowHandle handle = nextHandle_;
@@ -29,6 +40,7 @@ void SimWindowing::DestroyWindow(WindowHandle window) {
     if (w.Params.Kind == WindowKind::Child && w.Params.Parent == window) children.push_back(handle);
   for (WindowHandle child : children) DestroyWindow(child);
   windows_.erase(window);
+  screens_.erase(window);
   timers_.erase(std::remove_if(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.Window == window; }),
                 timers_.end());
   std::erase_if(queue_, [&](const Posted& p) { return p.Window == window; });
@@ -118,7 +130,19 @@ void SimWindowing::PostQuitMessage(int exitCode) {
   quitCode_ = exitCode;
 }
 
+bool SimWindowing::RunQueuedGuiCalls() {
+  std::deque<std::shared_ptr<GuiCall>> calls;
+  {
+    std::lock_guard lock(crossThread_);
+    calls.swap(guiCalls_);
+  }
+  for (const auto& call : calls) call->Run();
+  return !calls.empty();
+}
+
 bool SimWindowing::DispatchOne() {
+  // Calls from other threads come first, as sent messages do on Windows.
+  if (RunQueuedGuiCalls()) return true;
   if (queue_.empty()) return false;
   Posted posted = queue_.front();
   queue_.pop_front();
@@ -204,6 +228,60 @@ void SimWindowing::SetCursorOverride(CursorKind cursor) {
   override_ = cursor;
   overrides_.push_back(cursor);
   overrideTimes_.push_back(clock_.Millis());
+}
+
+void SimWindowing::BlitToWindow(WindowHandle window, const Rect& area, Surface& source) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  const Rect& bounds = it->second.Bounds;
+  auto& screen = screens_[window];
+  if (!screen || screen->Width() != bounds.Width || screen->Height() != bounds.Height)
+    screen = std::make_unique<SimSurface>(bounds.Width, bounds.Height);
+  const int left = std::max(area.Left, 0), top = std::max(area.Top, 0);
+  const int right = std::min({area.Right(), screen->Width(), source.Width()});
+  const int bottom = std::min({area.Bottom(), screen->Height(), source.Height()});
+  const std::uint32_t* from = source.Pixels();
+  std::uint32_t* to = screen->Pixels();
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x)
+      to[static_cast<std::size_t>(y) * screen->Width() + x] = from[static_cast<std::size_t>(y) * source.Width() + x];
+  ++blits_;
+}
+
+const SimSurface* SimWindowing::Screen(WindowHandle window) const {
+  auto it = screens_.find(window);
+  return it == screens_.end() ? nullptr : it->second.get();
+}
+
+void SimWindowing::PostGuiCall(std::shared_ptr<GuiCall> call) {
+  {
+    std::lock_guard lock(crossThread_);
+    guiCalls_.push_back(std::move(call));
+  }
+  guiCallPosted_.notify_all();
+}
+
+bool SimWindowing::RunGuiCalls(std::chrono::milliseconds timeout) {
+  {
+    std::unique_lock lock(crossThread_);
+    guiCallPosted_.wait_for(lock, timeout, [&] { return !guiCalls_.empty(); });
+  }
+  return RunQueuedGuiCalls();
+}
+
+std::size_t SimWindowing::QueuedGuiCalls() const {
+  std::lock_guard lock(crossThread_);
+  return guiCalls_.size();
+}
+
+void SimWindowing::SetCurrentThreadPriority(int priority) {
+  std::lock_guard lock(crossThread_);
+  threadPriorities_.push_back(priority);
+}
+
+std::vector<int> SimWindowing::ThreadPriorities() const {
+  std::lock_guard lock(crossThread_);
+  return threadPriorities_;
 }
 
 const SimWindow* SimWindowing::Find(WindowHandle window) const {

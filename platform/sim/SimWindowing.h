@@ -3,11 +3,17 @@
 // produced only while a test lets time run (RunUntil, AdvanceBy) or while the
 // simulated message loop waits; modal boxes run inside them, so ticks keep
 // coming while a box is open, as on Windows.
+//
+// Calls handed over by other threads (PostGuiCall) are the one part that
+// other threads touch; they run on the test's thread whenever it dispatches.
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -29,6 +35,9 @@ struct SimWindow {
 class SimWindowing : public Windowing {
  public:
   explicit SimWindowing(SimClock& clock);
+  SimWindowing(const SimWindowing&) = delete;
+  SimWindowing& operator=(const SimWindowing&) = delete;
+  ~SimWindowing() override;
 
   WindowHandle CreateWindow(const WindowParams& params, WindowProcedure* procedure) override;
   void DestroyWindow(WindowHandle window) override;
@@ -56,6 +65,9 @@ class SimWindowing : public Windowing {
   Point ClientCursorPos(WindowHandle) override { return cursorPos_; }
   void SetCapture(WindowHandle window) override { capture_ = window; }
   void ReleaseCapture() override { capture_ = 0; }
+  void BlitToWindow(WindowHandle window, const Rect& area, Surface& source) override;
+  void PostGuiCall(std::shared_ptr<GuiCall> call) override;
+  void SetCurrentThreadPriority(int priority) override;
 
   // ---- for tests ----
   const SimWindow* Find(WindowHandle window) const;
@@ -86,6 +98,16 @@ class SimWindowing : public Windowing {
   // The virtual time (SimClock::Millis) of each override change, in step with CursorOverrides.
   const std::vector<std::int64_t>& CursorOverrideTimes() const { return overrideTimes_; }
   int InvalidateCount() const { return invalidations_; }
+  // What immediate repaints (BlitToWindow) put on the window: a surface of
+  // the window's size, black where nothing was copied; null before the first.
+  const SimSurface* Screen(WindowHandle window) const;
+  int BlitCount() const { return blits_; }
+  // Waits up to `timeout` for calls handed over by other threads, then runs
+  // those waiting; true when any ran.
+  bool RunGuiCalls(std::chrono::milliseconds timeout);
+  std::size_t QueuedGuiCalls() const;
+  // The priorities threads set for themselves, in order.
+  std::vector<int> ThreadPriorities() const;
 
  private:
   struct Posted {
@@ -103,6 +125,7 @@ class SimWindowing : public Windowing {
   bool DispatchOne();
   std::optional<std::size_t> EarliestTimer() const;
   bool TickPending(WindowHandle window, std::uintptr_t id) const;
+  bool RunQueuedGuiCalls();
 
   SimClock& clock_;
   std::map<WindowHandle, SimWindow> windows_;
@@ -120,6 +143,14 @@ class SimWindowing : public Windowing {
   std::vector<CursorKind> overrides_;
   std::vector<std::int64_t> overrideTimes_;
   int invalidations_ = 0;
+  std::map<WindowHandle, std::unique_ptr<SimSurface>> screens_;
+  int blits_ = 0;
+
+  // Shared with other threads.
+  mutable std::mutex crossThread_;
+  std::condition_variable guiCallPosted_;
+  std::deque<std::shared_ptr<GuiCall>> guiCalls_;
+  std::vector<int> threadPriorities_;
 };
 
 }  // namespace kelpo

@@ -4,11 +4,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/GuiCall.h"
+
 namespace kelpo {
 
 namespace {
 
 constexpr const char* kDefaultClassName = "KelpoWindow";
+constexpr const char* kCallWindowClassName = "KelpoGuiCalls";
+constexpr UINT kRunGuiCalls = WM_APP + 1;
 
 // Handed to WM_NCCREATE through CREATESTRUCT::lpCreateParams.
 struct CreationContext {
@@ -62,9 +66,30 @@ class PaintScope {
 
 }  // namespace
 
-Win32Windowing::Win32Windowing(Win32Graphics& graphics) : graphics_(graphics), instance_(GetModuleHandleA(nullptr)) {}
+Win32Windowing::Win32Windowing(Win32Graphics& graphics) : graphics_(graphics), instance_(GetModuleHandleA(nullptr)) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &Win32Windowing::CallWindowProc;
+  wc.hInstance = instance_;
+  wc.lpszClassName = kCallWindowClassName;
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (!GetClassInfoExA(instance_, kCallWindowClassName, &existing)) RegisterClassExA(&wc);
+  callWindow_ = CreateWindowExA(0, kCallWindowClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, nullptr);
+  if (!callWindow_) throw std::runtime_error("Error creating window");
+  SetWindowLongPtrA(callWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
 
 Win32Windowing::~Win32Windowing() {
+  SetWindowLongPtrA(callWindow_, GWLP_USERDATA, 0);
+  ::DestroyWindow(callWindow_);
+  std::deque<std::shared_ptr<GuiCall>> left;
+  {
+    std::lock_guard lock(callsLock_);
+    left.swap(calls_);
+  }
+  for (const auto& call : left) call->Abandon();
+
   // Windows still open lose their procedure first: it may already be gone.
   std::vector<HWND> open(windows_.begin(), windows_.end());
   for (HWND hwnd : open) {
@@ -319,6 +344,51 @@ void Win32Windowing::SetCapture(WindowHandle window) {
 
 void Win32Windowing::ReleaseCapture() {
   ::ReleaseCapture();
+}
+
+void Win32Windowing::BlitToWindow(WindowHandle window, const Rect& area, Surface& source) {
+  HWND hwnd = ToHwnd(window);
+  auto* surface = dynamic_cast<Win32Surface*>(&source);
+  if (!surface) {
+    // Not a GDI surface: the next paint cycle shows the area.
+    RECT rc{area.Left, area.Top, area.Right(), area.Bottom()};
+    InvalidateRect(hwnd, &rc, FALSE);
+    return;
+  }
+  HDC dc = GetDC(hwnd);
+  if (!dc) return;
+  BitBlt(dc, area.Left, area.Top, area.Width, area.Height, surface->DC(), area.Left, area.Top, SRCCOPY);
+  ReleaseDC(hwnd, dc);
+}
+
+void Win32Windowing::PostGuiCall(std::shared_ptr<GuiCall> call) {
+  {
+    std::lock_guard lock(callsLock_);
+    calls_.push_back(std::move(call));
+  }
+  PostMessageA(callWindow_, kRunGuiCalls, 0, 0);
+}
+
+void Win32Windowing::RunGuiCalls() {
+  std::deque<std::shared_ptr<GuiCall>> calls;
+  {
+    std::lock_guard lock(callsLock_);
+    calls.swap(calls_);
+  }
+  for (const auto& call : calls) call->Run();
+}
+
+LRESULT CALLBACK Win32Windowing::CallWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* windowing = reinterpret_cast<Win32Windowing*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == kRunGuiCalls && windowing) {
+    windowing->RunGuiCalls();
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void Win32Windowing::SetCurrentThreadPriority(int priority) {
+  ::SetThreadPriority(GetCurrentThread(), priority);
 }
 
 void Win32Windowing::RegisterControl(HWND control, Win32ControlSink* sink) {

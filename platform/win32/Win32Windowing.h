@@ -7,8 +7,10 @@
 // code: it is kept and thrown again once the system hands control back
 // (after the message is dispatched or sent, or the window created or destroyed).
 
+#include <deque>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -64,6 +66,9 @@ class Win32Windowing : public Windowing {
   Point ClientCursorPos(WindowHandle window) override;
   void SetCapture(WindowHandle window) override;
   void ReleaseCapture() override;
+  void BlitToWindow(WindowHandle window, const Rect& area, Surface& source) override;
+  void PostGuiCall(std::shared_ptr<GuiCall> call) override;
+  void SetCurrentThreadPriority(int priority) override;
 
   // Routes the control's WM_COMMAND and WM_NOTIFY to `sink` instead of the parent's procedure.
   void RegisterControl(HWND control, Win32ControlSink* sink);
@@ -80,6 +85,8 @@ class Win32Windowing : public Windowing {
   bool TakesTabKey(const MSG& msg, HWND& root) const;
   void Forget(HWND hwnd);
   void RethrowPending();
+  static LRESULT CALLBACK CallWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void RunGuiCalls();
 
   Win32Graphics& graphics_;
   HINSTANCE instance_;
@@ -89,6 +96,10 @@ class Win32Windowing : public Windowing {
   std::unordered_map<HWND, Win32ControlSink*> controls_;
   CursorKind cursorOverride_ = CursorKind::Default;
   std::exception_ptr pending_;
+  // Message-only window of the GUI thread that runs the calls other threads hand over.
+  HWND callWindow_ = nullptr;
+  std::mutex callsLock_;
+  std::deque<std::shared_ptr<GuiCall>> calls_;
 };
 
 }  // namespace kelpo
