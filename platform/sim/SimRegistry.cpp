@@ -91,19 +91,25 @@ std::int32_t SimRegistry::Record(SimRegistryCall call) {
   return call.Result;
 }
 
-std::int32_t SimRegistry::OpenKey(RegistryKey base, const std::string& path, RegistryKey& key) {
-  SimRegistryCall call = Call(SimRegistryCallKind::Open, path);
+std::shared_ptr<SimRegistry::Node> SimRegistry::Find(RegistryKey base, const std::string& path,
+                                                     SimRegistryCall& call) const {
   std::shared_ptr<Node> from;
   call.Result = Resolve(base, from);
-  if (call.Result != RegistrySuccess) return Record(call);
+  if (call.Result != RegistrySuccess) return nullptr;
   call.Path = Join(from, path);
+  // Paths given to the calls are relative: a leading backslash is refused.
   if (path.starts_with("\\")) {
     call.Result = ErrorBadPathname;
-    return Record(call);
+    return nullptr;
   }
-  const std::shared_ptr<Node> node = Walk(from, path);
+  return Walk(from, path);
+}
+
+std::int32_t SimRegistry::OpenKey(RegistryKey base, const std::string& path, RegistryKey& key) {
+  SimRegistryCall call = Call(SimRegistryCallKind::Open, path);
+  const std::shared_ptr<Node> node = Find(base, path, call);
   if (!node) {
-    call.Result = RegistryFileNotFound;
+    if (call.Result == RegistrySuccess) call.Result = RegistryFileNotFound;
   } else if (node->DenyOpen) {
     call.Result = RegistryAccessDenied;
   } else {
@@ -150,17 +156,9 @@ std::int32_t SimRegistry::EnumKey(RegistryKey key, std::uint32_t index, std::uin
 
 std::int32_t SimRegistry::DeleteKey(RegistryKey base, const std::string& path) {
   SimRegistryCall call = Call(SimRegistryCallKind::Delete, path);
-  std::shared_ptr<Node> from;
-  call.Result = Resolve(base, from);
-  if (call.Result != RegistrySuccess) return Record(call);
-  call.Path = Join(from, path);
-  if (path.starts_with("\\")) {
-    call.Result = ErrorBadPathname;
-    return Record(call);
-  }
-  const std::shared_ptr<Node> node = Walk(from, path);
+  const std::shared_ptr<Node> node = Find(base, path, call);
   if (!node) {
-    call.Result = RegistryFileNotFound;
+    if (call.Result == RegistrySuccess) call.Result = RegistryFileNotFound;
   } else if (!node->Parent || !node->SubKeys.empty()) {
     call.Result = RegistryAccessDenied;
   } else {

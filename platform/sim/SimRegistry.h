@@ -74,6 +74,9 @@ class SimRegistry : public Registry {
   std::int32_t Resolve(RegistryKey key, std::shared_ptr<Node>& node) const;
   // Follows a path below `from`; null when a key on the way is missing.
   static std::shared_ptr<Node> Walk(std::shared_ptr<Node> from, const std::string& path);
+  // The key at `path` below `base` for a call, or null: either the call failed
+  // (its result says why) or the key does not exist (its result is success).
+  std::shared_ptr<Node> Find(RegistryKey base, const std::string& path, SimRegistryCall& call) const;
   std::shared_ptr<Node> MakePath(const std::string& path);
   static std::string Join(const std::shared_ptr<Node>& node, const std::string& path);
   std::int32_t Record(SimRegistryCall call);
