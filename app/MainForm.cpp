@@ -52,7 +52,7 @@ void TMainForm::BindComponents() {
   IECache1->SetCacheLibrary(cacheLibrary_);
   editor_.emplace(Application(), ScheduleEditorControls{*SpinEdit1, *ComboBox1, *DateTimePicker1, *ComboBox2, *Label2,
                                                         *Label3, *Label4, *Timer1});
-  dueCheck_.emplace(Application(), [this] { return editor_->OpenSettings(); });
+  dueCheck_.emplace(Application(), [this] { return editor_->SettingsPath(); });
   runState_.emplace(RunStateControls{ScheduleActive, *Timer1, *Image7, *Image5, *Label5},
                     [this] { ApplyTimerInterval(); });
   washCommand_.emplace(Application(), *IECache1);
@@ -61,11 +61,13 @@ void TMainForm::BindComponents() {
 void TMainForm::FormCreate(TComponent*) {
   BindComponents();
   // The bitmap exists even when loading the schedule fails.
-  struct ScratchOnExit {
-    TMainForm& form;
-    ~ScratchOnExit() { form.ScratchBitmap = std::make_unique<TBitmap>(); }
-  } scratch{*this};
-  LoadSchedule();
+  try {
+    LoadSchedule();
+  } catch (...) {
+    ScratchBitmap = std::make_unique<TBitmap>();
+    throw;
+  }
+  ScratchBitmap = std::make_unique<TBitmap>();
 }
 
 void TMainForm::FormDestroy(TComponent*) {
@@ -113,17 +115,10 @@ void TMainForm::WashBtnClick(TComponent*) {
 }
 
 void TMainForm::Timer1Timer(TComponent*) {
-  Timer1->SetEnabled(false);
-  // The timer runs again, if the schedule is still active, whatever the tick did;
-  // an error then goes on to the default handler.
-  struct Rearm {
-    TMainForm& form;
-    ~Rearm() {
-      if (form.ScheduleActive) form.Timer1->SetEnabled(true);
-    }
-  } rearm{*this};
   // Whether the unit is minutes comes from the drop-down, everything else from the file.
-  if (ComboBox1->ItemIndex() == suMinutes || IsScheduleDue()) RunWash();
+  runState_->Tick([this] {
+    if (ComboBox1->ItemIndex() == suMinutes || IsScheduleDue()) RunWash();
+  });
 }
 
 void TMainForm::Image7Click(TComponent*) {

@@ -68,6 +68,9 @@ target_link_libraries(kelpo_schedule_sim PUBLIC kelpo_sim)
 add_executable(kelpo-schedule tools/schedule/kelpo-schedule.cpp)
 target_link_libraries(kelpo-schedule PRIVATE kelpo_schedule_sim)
 target_link_libraries(kelpo_tests PRIVATE kelpo_schedule_sim)
+# The hours scenarios through the tool's command line.
+add_test(NAME kelpo_schedule_hours COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scheduler/kelpo-schedule-hours.sh
+                                           $<TARGET_FILE:kelpo-schedule>)
 
 # The threaded animation timer's tests alone, for a ThreadSanitizer tree (tools/run-tests.sh tsan).
 add_executable(kelpo_thread_tests tests/gif/TimerExTest.cpp)

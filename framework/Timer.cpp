@@ -38,8 +38,12 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 void TTimer::UpdateTimer() {
   Windowing& windowing = Application().Services().windowing;
   windowing.KillTimer(window_, 1);
-  if (enabled_ && interval_ != 0 && onTimer_ && !windowing.SetTimer(window_, 1, interval_))
+  if (enabled_ && interval_ != 0 && onTimer_ && !windowing.SetTimer(window_, 1, interval_)) {
+    // A timer the system could not start is not enabled, so that enabling it
+    // again tries again.
+    enabled_ = false;
     throw Exception("Not enough timers available");
+  }
 }
 
 bool TTimer::WindowProc(Message& m) {

@@ -1,39 +1,33 @@
 #pragma once
-// Whether a scheduled wash is due at a poll of the schedule timer, for the
-// hours, days, weeks and months units. The schedule is read afresh from the
-// settings file at every poll; a due rule records the run before answering.
+// The poll of the schedule timer for the hours, days, weeks and months units:
+// one reading of the clock, one read of the schedule from the settings file,
+// the due rule, and the rule's writes before the answer. Keeps the run's
+// memory of its own hourly washes for the life of the program.
 
 #include <functional>
 #include <string>
 
 #include "framework/Application.h"
-#include "settings/SettingsFile.h"
+#include "scheduler/DueRule.h"
 
 namespace kelpo {
 
 class DueCheck {
  public:
-  using SettingsOpener = std::function<SettingsFile()>;
-  DueCheck(TApplication& application, SettingsOpener openSettings);
+  // `settingsPath` gives the full path of "settings.ini".
+  DueCheck(TApplication& application, std::function<std::string()> settingsPath);
 
-  // Reads the unit, and for units from hours on the last run and the time of
-  // day, and asks the rule of that unit.
+  // Whether a wash is due now; writes "Time" (hours) or "DateLastRun" (days,
+  // weeks, months) first. A refused write raises "Unable to write to %s" and
+  // leaves the run's memory as it was, so the next poll tries again.
   bool IsScheduleDue();
-  // The rule of one unit; writes "Time" (hours) or "DateLastRun" (days, weeks,
-  // months) before answering true.
-  bool CheckDueRule(int unit, TDateTime lastRun, TDateTime timeOfDay);
-  // Writes today's date as "DateLastRun".
-  void RecordLastRun();
 
-  // English day name for 1 (Sunday) .. 7 (Saturday), whatever the region.
-  static std::string WeekdayName(int dayOfWeek);
-  // The hours rule on times of day alone: due once the clock has moved on
-  // `count` hours from the last wash, across midnight; see the definition.
-  static bool HoursDue(int count, TDateTime lastWash, TDateTime now);
+  const RunMemory& Memory() const { return memory_; }
 
  private:
   TApplication& app_;
-  SettingsOpener openSettings_;
+  std::function<std::string()> settingsPath_;
+  RunMemory memory_;
 };
 
 }  // namespace kelpo

@@ -2,6 +2,7 @@
 // Whether the automatic schedule runs: the schedule timer, the start and stop
 // buttons (one visible at a time, at the same place) and the status line.
 
+#include <exception>
 #include <functional>
 
 #include "framework/StdControls.h"
@@ -27,8 +28,17 @@ class RunState {
   void Stop();
   // The visible button decides: stop when the stop button shows, else start.
   void Toggle();
+  // One tick of the schedule timer: `work` runs with the timer disabled, then
+  // the timer runs again while the schedule is active, whatever the work did;
+  // the work's error goes on to the caller after that. A timer the system
+  // cannot start again stops the schedule, and that error goes on as well
+  // (after the work's, which the application's default handler then shows).
+  void Tick(const std::function<void()>& work);
 
  private:
+  // The application's default error handler, for the first of two errors of one tick.
+  void ShowError(const std::exception_ptr& error);
+
   RunStateControls c_;
   std::function<void()> applyTimerInterval_;
 };

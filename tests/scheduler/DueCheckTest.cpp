@@ -1,146 +1,165 @@
-// The due rules of the hours, days, weeks and months units, read from the
-// settings file at each poll.
+// The poll of the hours, days, weeks and months units: what it reads from the
+// settings file and the clock, what it writes back, and the run's memory.
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+
+#include "framework/Exception.h"
 #include "scheduler/DueCheck.h"
 #include "settings/DateTime.h"
 #include "tests/support/KelpoHarness.h"
+#include "tests/support/TempFolder.h"
 
 namespace kelpo {
 namespace {
 
+// Counts the readings of the clock; each reading moves it on by one second,
+// so that two readings just before midnight would fall on two days.
+class CountingClock : public Clock {
+ public:
+  explicit CountingClock(SimClock& clock) : clock_(clock) {}
+  LocalTime Now() override {
+    ++readings;
+    const LocalTime now = clock_.Now();
+    clock_.Advance(1000);
+    return now;
+  }
+  std::uint64_t TickCount() override {
+    ++ticks;
+    return clock_.TickCount();
+  }
+  int readings = 0;
+  int ticks = 0;
+
+ private:
+  SimClock& clock_;
+};
+
+class CountingProfileFiles : public ProfileFiles {
+ public:
+  explicit CountingProfileFiles(ProfileFiles& inner) : inner_(inner) {}
+  std::string GetString(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& defaultText, unsigned bufferSize) override {
+    ++reads[key];
+    return inner_.GetString(file, section, key, defaultText, bufferSize);
+  }
+  bool WriteString(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) override {
+    ++writes[key];
+    return inner_.WriteString(file, section, key, value);
+  }
+  std::map<std::string, int> reads;
+  std::map<std::string, int> writes;
+
+ private:
+  ProfileFiles& inner_;
+};
+
 class DueCheckTest : public ::testing::Test {
  protected:
-  void SetUp() override { k.Start(UnitedStates()); }
-  DueCheck Check() {
-    return DueCheck(*k.app, [this] { return k.form->Editor().OpenSettings(); });
+  void SetUp() override {
+    k.Start(UnitedStates());
+    check.emplace(*k.app, [this] { return k.SettingsPath(); });
   }
   std::string Key(const std::string& key) {
     return k.form->Editor().OpenSettings().ReadString("Scheduler", key, "<none>");
   }
   KelpoHarness k;
+  std::optional<DueCheck> check;
 };
 
-TEST_F(DueCheckTest, WeekdayNamesAreEnglishWhateverTheRegion) {
-  EXPECT_EQ(DueCheck::WeekdayName(1), "Sunday");
-  EXPECT_EQ(DueCheck::WeekdayName(6), "Friday");
-  EXPECT_EQ(DueCheck::WeekdayName(7), "Saturday");
-  EXPECT_EQ(DueCheck::WeekdayName(0), "");
-  EXPECT_EQ(DueCheck::WeekdayName(8), "");
+TEST(DueCheckPoll, ReadsEachValueAndTheClockOncePerPoll) {
+  SimPlatform sim;
+  CountingClock clock(sim.clock);
+  CountingProfileFiles profiles(sim.profiles);
+  Platform platform{clock,        sim.dialogs, sim.files,     sim.graphics, profiles,
+                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  sim.regional.Set(UnitedStates());
+  TApplication app(platform);
+  TempFolder folder;
+  const std::string path = folder.Path() + "settings.ini";
+  DueCheck check(app, [&] { return path; });
+  const auto write = [&](const std::string& text) { std::ofstream(path, std::ios::binary) << text; };
+
+  // Every 1 days at midnight, last run the day before, polled at 23:59:59: a
+  // second reading of the clock would see the next day (and the next year).
+  write("[Scheduler]\nSchID=2\nSchFrequency=1\nTime=12:00:00 AM\nDay=Monday\nDateLastRun=12/30/2026\n");
+  sim.clock.Set(2026, 12, 31, 23, 59, 59);
+  clock.readings = clock.ticks = 0;
+  EXPECT_TRUE(check.IsScheduleDue());
+  EXPECT_EQ(clock.readings, 1);
+  EXPECT_EQ(clock.ticks, 1);
+  EXPECT_EQ(profiles.reads, (std::map<std::string, int>{
+                                {"SchID", 1}, {"DateLastRun", 1}, {"Time", 1}, {"Day", 1}, {"SchFrequency", 1}}));
+  EXPECT_EQ(profiles.writes, (std::map<std::string, int>{{"DateLastRun", 1}}));
+  EXPECT_EQ(sim.profiles.GetString(path, "Scheduler", "DateLastRun", "", 2048), "12/31/2026");
+
+  // Minutes or no unit: the unit is all a poll reads.
+  write("[Scheduler]\nSchID=0\nSchFrequency=1\nTime=12:00:00 AM\nDay=Monday\nDateLastRun=12/30/2026\n");
+  profiles.reads.clear();
+  EXPECT_FALSE(check.IsScheduleDue());
+  EXPECT_EQ(profiles.reads, (std::map<std::string, int>{{"SchID", 1}}));
 }
 
-TEST_F(DueCheckTest, DaysRuleOnTheBoundaryDayWaitsForTheTime) {
-  k.WriteSettings("[Scheduler]\nSchID=2\nSchFrequency=2\nTime=9:00:00 PM\nDay=Sunday\nDateLastRun=12/6/2026\n");
-  k.sim.clock.Set(2026, 12, 8, 20, 59, 59);
-  EXPECT_FALSE(Check().IsScheduleDue());
-  EXPECT_EQ(Key("DateLastRun"), "12/6/2026");
-  k.sim.clock.Set(2026, 12, 8, 21, 0, 0);
-  EXPECT_TRUE(Check().IsScheduleDue());
-  EXPECT_EQ(Key("DateLastRun"), "12/8/2026");
-  // The day after the boundary washes at any time.
-  k.sim.clock.Set(2026, 12, 11, 8, 3, 0);
-  EXPECT_TRUE(Check().IsScheduleDue());
-  EXPECT_EQ(Key("DateLastRun"), "12/11/2026");
-  k.sim.clock.Set(2026, 12, 12, 23, 0, 0);
-  EXPECT_FALSE(Check().IsScheduleDue());
-}
-
-TEST_F(DueCheckTest, WeeksAndMonthsNeedTheWeekdayOnTheBoundaryOnly) {
-  // Every 1 weeks at 8:00 AM on Friday, last run Tuesday 1 December: the boundary
-  // (8 December) is a Tuesday, so the wash waits for the day after.
-  k.WriteSettings("[Scheduler]\nSchID=3\nSchFrequency=1\nTime=8:00:00 AM\nDay=Friday\nDateLastRun=12/1/2026\n");
-  k.sim.clock.Set(2026, 12, 8, 23, 59, 0);
-  EXPECT_FALSE(Check().IsScheduleDue());
-  k.sim.clock.Set(2026, 12, 9, 0, 1, 0);
-  EXPECT_TRUE(Check().IsScheduleDue());
-
-  // Case matters: "friday" never matches, so even a Friday boundary waits a day.
-  k.WriteSettings("[Scheduler]\nSchID=3\nSchFrequency=1\nTime=8:00:00 AM\nDay=friday\nDateLastRun=12/4/2026\n");
-  k.sim.clock.Set(2026, 12, 11, 9, 0, 0);
-  EXPECT_FALSE(Check().IsScheduleDue());
-  k.WriteSettings("[Scheduler]\nSchID=0x3\nSchFrequency=1\nTime=8:00:00 AM\nDay=Friday\nDateLastRun=12/4/2026\n");
-  EXPECT_TRUE(Check().IsScheduleDue());  // a hexadecimal unit reads as weeks
-
-  // A month is 29 days: 30 months reach 870 days after the last run.
-  k.WriteSettings("[Scheduler]\nSchID=4\nSchFrequency=30\nTime=10:00:00 AM\nDay=Monday\nDateLastRun=12/4/2026\n");
-  const TDateTime boundary = EncodeDate(2026, 12, 4) + 870;
-  ASSERT_EQ(DayOfWeek(boundary), 1);
-  k.sim.clock.Set(boundary);
-  k.sim.clock.Advance(23 * 3600000);
-  EXPECT_FALSE(Check().IsScheduleDue());  // a Sunday, not the Monday asked for
-  k.sim.clock.Advance(3600000);
-  EXPECT_TRUE(Check().IsScheduleDue());
-}
-
-TEST_F(DueCheckTest, NothingIsDueWithoutADayACountOrAUnit) {
+TEST_F(DueCheckTest, NothingIsWrittenWhenNothingIsDue) {
   k.sim.clock.Set(2027, 6, 1, 12, 0, 0);
   const char* files[] = {
       "[Scheduler]\nSchID=2\nSchFrequency=1\nDay=\nDateLastRun=1/1/2026\n",
-      "[Scheduler]\nSchID=2\nSchFrequency=0\nDay=Monday\nDateLastRun=1/1/2026\n",
       "[Scheduler]\nSchID=2\nSchFrequency=2.5\nDay=Monday\nDateLastRun=1/1/2026\n",
-      "[Scheduler]\nSchID=2\nSchFrequency=-3\nDay=Monday\nDateLastRun=1/1/2026\n",
       "[Scheduler]\nSchID=1\nSchFrequency=-3\nDay=Monday\nTime=1:00:00 AM\n",
-      "[Scheduler]\nSchID=0\nSchFrequency=1\nDay=Monday\nDateLastRun=1/1/2026\n",
+      "[Scheduler]\nSchID=1\nSchFrequency=2\nTime=1:00:00 AM\n",
       "[Scheduler]\nSchFrequency=1\nDay=Monday\nDateLastRun=1/1/2026\n",
       "[Scheduler]\nSchID=5\nSchFrequency=1\nDay=Monday\nDateLastRun=1/1/2026\n",
   };
   for (const char* file : files) {
     k.WriteSettings(file);
-    EXPECT_FALSE(Check().IsScheduleDue()) << file;
-    EXPECT_EQ(k.ReadSettings(), file);  // nothing written
+    EXPECT_FALSE(check->IsScheduleDue()) << file;
+    EXPECT_EQ(k.ReadSettings(), file);
   }
+  // A hexadecimal unit reads as weeks; a last run in another region's form reads as today.
+  k.WriteSettings("[Scheduler]\nSchID=0x3\nSchFrequency=1\nTime=8:00:00 AM\nDay=Tuesday\nDateLastRun=5/25/2027\n");
+  EXPECT_TRUE(check->IsScheduleDue());
+  k.WriteSettings("[Scheduler]\nSchID=2\nSchFrequency=1\nTime=9:00:00 PM\nDay=Monday\nDateLastRun=25.05.2027\n");
+  k.sim.clock.Set(2027, 6, 1, 23, 0, 0);
+  EXPECT_FALSE(check->IsScheduleDue());
 }
 
-TEST_F(DueCheckTest, LastRunThatDoesNotReadCountsFromToday) {
-  k.sim.clock.Set(2026, 12, 7, 22, 0, 0);
-  // Another region's form, garbage, and a date in the future: not due today.
-  for (const char* last : {"04.12.2026", "yesterday", "12/25/2026"}) {
-    k.WriteSettings(std::string("[Scheduler]\nSchID=2\nSchFrequency=1\nTime=9:00:00 PM\nDay=Monday\nDateLastRun=") +
-                    last + "\n");
-    EXPECT_FALSE(Check().IsScheduleDue()) << last;
-  }
-  // The future date counts from itself: due on 26 December after 9 PM.
-  k.sim.clock.Set(2026, 12, 26, 21, 0, 1);
-  EXPECT_TRUE(Check().IsScheduleDue());
-}
-
-TEST_F(DueCheckTest, HoursRuleCountsAcrossMidnightAndMovesTheTime) {
-  const auto at = [](int h, int m, int s) { return EncodeTime(h, m, s, 0); };
-  for (int n = 1; n <= 23; ++n) {
-    const int hour = (23 + n) % 24;
-    EXPECT_FALSE(DueCheck::HoursDue(n, at(23, 0, 0), at((hour + 23) % 24, 59, 59))) << n;
-    EXPECT_TRUE(DueCheck::HoursDue(n, at(23, 0, 0), at(hour, 0, 0))) << n;
-  }
-  EXPECT_TRUE(DueCheck::HoursDue(2, at(23, 0, 0), at(1, 0, 0)));
-  EXPECT_FALSE(DueCheck::HoursDue(2, at(23, 0, 0), at(0, 59, 59)));
-  EXPECT_TRUE(DueCheck::HoursDue(1, at(10, 0, 0), at(11, 0, 0)));
-  EXPECT_FALSE(DueCheck::HoursDue(23, at(10, 0, 0), at(8, 59, 0)));
-  EXPECT_TRUE(DueCheck::HoursDue(23, at(10, 0, 0), at(9, 0, 0)));
-  // 24 and more: once a day, at the last poll before the time comes round.
-  EXPECT_FALSE(DueCheck::HoursDue(24, at(10, 0, 0), at(9, 56, 59)));
-  EXPECT_TRUE(DueCheck::HoursDue(30, at(10, 0, 0), at(9, 57, 0)));
-  EXPECT_FALSE(DueCheck::HoursDue(30, at(10, 0, 0), at(10, 0, 0)));
-
-  k.WriteSettings("[Scheduler]\nSchID=1\nSchFrequency=2\nTime=12:00:00 PM\nDay=Sunday\nDateLastRun=12/1/2026\n");
+TEST_F(DueCheckTest, HourlyWashWritesTheTimeAndRemembersTheWash) {
+  k.WriteSettings("[Scheduler]\nSchID=1\nSchFrequency=2\nTime=2:00:00 PM\nDay=Sunday\nDateLastRun=12/1/2026\n");
   k.sim.clock.Set(2026, 12, 7, 14, 3, 10);
-  EXPECT_TRUE(Check().IsScheduleDue());
+  // The stored time is 3 minutes old, but nothing proves it was this run's wash.
+  EXPECT_TRUE(check->IsScheduleDue());
   EXPECT_EQ(Key("Time"), "2:03:10 PM");
   EXPECT_EQ(Key("DateLastRun"), "12/1/2026");
+  const std::int64_t washed = *check->Memory().LastHourlyWash;
   k.sim.clock.Set(2026, 12, 7, 16, 3, 9);
-  EXPECT_FALSE(Check().IsScheduleDue());
+  EXPECT_FALSE(check->IsScheduleDue());
+  // A refused write raises before the wash and leaves the memory: the next poll tries again.
+  k.sim.clock.Set(2026, 12, 7, 16, 3, 10);
+  k.profiles.RefuseFrom(1);
+  try {
+    check->IsScheduleDue();
+    FAIL() << "the refused write must raise";
+  } catch (const Exception& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + k.SettingsPath());
+  }
+  EXPECT_EQ(check->Memory().LastHourlyWash, washed);
+  EXPECT_EQ(Key("Time"), "2:03:10 PM");
 }
 
 TEST_F(DueCheckTest, RefusedRecordWriteRaisesBeforeAnyWash) {
   k.WriteSettings("[Scheduler]\nSchID=2\nSchFrequency=1\nTime=9:00:00 PM\nDay=Monday\nDateLastRun=12/1/2026\n");
   k.sim.clock.Set(2026, 12, 7, 22, 0, 0);
-  k.sim.profiles.RefuseWrites(true);
+  k.profiles.RefuseFrom(1);
   try {
-    Check().IsScheduleDue();
+    check->IsScheduleDue();
     FAIL() << "the refused write must raise";
   } catch (const Exception& error) {
     EXPECT_EQ(std::string(error.what()), "Unable to write to " + k.SettingsPath());
   }
+  EXPECT_NE(k.ReadSettings().find("DateLastRun=12/1/2026"), std::string::npos);
 }
 
 }  // namespace

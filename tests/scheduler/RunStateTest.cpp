@@ -118,6 +118,58 @@ TEST_F(RunStateTest, TickDisablesTheTimerAndRearmsItAfterAnError) {
   EXPECT_NE(k.ReadSettings().find("DateLastRun=12/7/2026"), std::string::npos);
 }
 
+TEST_F(RunStateTest, NoTimerLeftStopsTheScheduleAndTheProgramGoesOn) {
+  const std::string settings =
+      "[Scheduler]\nSchID=2\nSchFrequency=1\nTime=9:00:00 AM\nDay=Sunday\nDateLastRun=12/1/2026\n";
+  k.WriteSettings(settings);
+  k.sim.clock.Set(2026, 12, 7, 10, 0, 0);
+  k.Start();
+  const auto texts = [&] {
+    std::vector<std::string> shown;
+    for (const MessageBoxCall& box : k.sim.dialogs.Shown()) shown.push_back(box.Text);
+    return shown;
+  };
+  // A start that cannot get a timer stays inactive, and the next start tries again.
+  k.sim.windowing.SetTimerLimit(0);
+  ClickStart();
+  ExpectActive(false);
+  EXPECT_EQ(texts(), std::vector<std::string>{"Not enough timers available"});
+  k.sim.windowing.SetTimerLimit(10000);
+  ClickStart();
+  ExpectActive(true);
+  EXPECT_EQ(k.RunningTimerInterval(), 180000u);
+
+  // The tick washes, cannot run the timer again: the message, and the window
+  // shows the schedule stopped.
+  Plant();
+  k.sim.windowing.SetTimerLimit(0);
+  k.sim.windowing.AdvanceBy(180000);
+  EXPECT_TRUE(Washed());
+  EXPECT_EQ(texts(), (std::vector<std::string>{"Not enough timers available", "Not enough timers available"}));
+  ExpectActive(false);
+
+  // Both errors of one tick are shown: the refused record, then the timer.
+  k.sim.windowing.SetTimerLimit(10000);
+  k.WriteSettings(settings);
+  k.sim.profiles.RefuseWrites(true);
+  ClickStart();
+  k.sim.windowing.SetTimerLimit(0);
+  k.sim.windowing.AdvanceBy(180000);
+  ASSERT_EQ(texts().size(), 4u);
+  EXPECT_EQ(texts()[2], "Unable to write to " + k.SettingsPath());
+  EXPECT_EQ(texts()[3], "Not enough timers available");
+  ExpectActive(false);
+
+  // The program goes on: with timers and a writable folder the schedule washes again.
+  k.sim.windowing.SetTimerLimit(10000);
+  k.sim.profiles.RefuseWrites(false);
+  Plant();
+  ClickStart();
+  k.sim.windowing.AdvanceBy(180000);
+  EXPECT_TRUE(Washed());
+  ExpectActive(true);
+}
+
 TEST_F(RunStateTest, WashNowAsksFirstAndTheTrayItemDoesNot) {
   k.Start();
   Plant();

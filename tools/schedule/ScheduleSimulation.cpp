@@ -1,5 +1,6 @@
 #include "tools/schedule/ScheduleSimulation.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -56,6 +57,40 @@ LocalTime ToLocalTime(std::int64_t millis) {
   return clock.Now();
 }
 
+std::int64_t MillisOf(const LocalTime& t) {
+  SimClock clock;
+  clock.Set(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second, t.Millisecond);
+  return clock.Millis();
+}
+
+// One run of the program on a computer that is on from the session's start to its end.
+void RunSession(const ScheduleRun& run, const ScheduleSession& session, ScheduleOutcome& outcome) {
+  const std::filesystem::path file = std::filesystem::absolute(run.SettingsFile);
+  const std::string folder = file.parent_path().string() + "/";
+
+  SimPlatform sim;
+  AliasedProfileFiles profiles(sim.profiles, folder + "settings.ini", file.string());
+  AliasedFileSystem files(sim.files, folder, file.string());
+  Platform platform{sim.clock,    sim.dialogs, files,         sim.graphics, profiles,
+                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  sim.regional.Set(run.Region);
+  sim.clock.SetMillis(MillisOf(session.Start));
+  {
+    TApplication application(platform);
+    application.SetTitle("Kelpo");
+    TMainForm form(application);
+    if (run.UnitSelected) static_cast<SimComboBoxPeer&>(*form.ComboBox1->Peer()).UserSelect(*run.UnitSelected);
+    form.Image7Click(form.Image7);
+    sim.windowing.RunUntil(MillisOf(session.Until));
+  }
+  // Each wash begins by showing the hourglass.
+  const auto& overrides = sim.windowing.CursorOverrides();
+  for (std::size_t i = 0; i < overrides.size(); ++i)
+    if (overrides[i] == CursorKind::HourGlass)
+      outcome.Washes.push_back(ToLocalTime(sim.windowing.CursorOverrideTimes()[i]));
+  for (const auto& box : sim.dialogs.Shown()) outcome.Messages.push_back(box.Text);
+}
+
 }  // namespace
 
 std::optional<LocalTime> ParseLocalTime(const std::string& text) {
@@ -70,42 +105,41 @@ std::optional<LocalTime> ParseLocalTime(const std::string& text) {
   return t;
 }
 
+std::optional<LocalTime> ParseTimeOfDay(const std::string& text) {
+  return ParseLocalTime("2000-01-01 " + text);
+}
+
 std::string FormatLocalTime(const LocalTime& t) {
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second);
   return text;
 }
 
+std::vector<ScheduleSession> DailySessions(const LocalTime& from, const LocalTime& until, const LocalTime& dayStart,
+                                           const LocalTime& dayEnd) {
+  constexpr std::int64_t day = 86400000;
+  const auto timeOfDay = [](const LocalTime& t) {
+    return ((t.Hour * 60 + t.Minute) * 60 + t.Second) * std::int64_t{1000} + t.Millisecond;
+  };
+  const std::int64_t first = MillisOf(from);
+  const std::int64_t last = MillisOf(until);
+  std::vector<ScheduleSession> sessions;
+  for (std::int64_t midnight = first - first % day; midnight <= last; midnight += day) {
+    const std::int64_t start = std::max(first, midnight + timeOfDay(dayStart));
+    const std::int64_t end = std::min(last, midnight + timeOfDay(dayEnd));
+    if (start < end) sessions.push_back(ScheduleSession{ToLocalTime(start), ToLocalTime(end)});
+  }
+  return sessions;
+}
+
 ScheduleOutcome SimulateSchedule(const ScheduleRun& run) {
   RegisterProgramComponents();
-  const std::filesystem::path file = std::filesystem::absolute(run.SettingsFile);
-  const std::string folder = file.parent_path().string() + "/";
-
-  SimPlatform sim;
-  AliasedProfileFiles profiles(sim.profiles, folder + "settings.ini", file.string());
-  AliasedFileSystem files(sim.files, folder, file.string());
-  Platform platform{sim.clock,    sim.dialogs, files,         sim.graphics, profiles,
-                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
-  sim.regional.Set(run.Region);
-  sim.clock.Set(run.Start.Year, run.Start.Month, run.Start.Day, run.Start.Hour, run.Start.Minute, run.Start.Second);
-  SimClock until;
-  until.Set(run.Until.Year, run.Until.Month, run.Until.Day, run.Until.Hour, run.Until.Minute, run.Until.Second);
-
   ScheduleOutcome outcome;
-  {
-    TApplication application(platform);
-    application.SetTitle("Kelpo");
-    TMainForm form(application);
-    if (run.UnitSelected) static_cast<SimComboBoxPeer&>(*form.ComboBox1->Peer()).UserSelect(*run.UnitSelected);
-    form.Image7Click(form.Image7);
-    sim.windowing.RunUntil(until.Millis());
+  if (run.Sessions.empty()) {
+    RunSession(run, ScheduleSession{run.Start, run.Until}, outcome);
+  } else {
+    for (const ScheduleSession& session : run.Sessions) RunSession(run, session, outcome);
   }
-  // Each wash begins by showing the hourglass.
-  const auto& overrides = sim.windowing.CursorOverrides();
-  for (std::size_t i = 0; i < overrides.size(); ++i)
-    if (overrides[i] == CursorKind::HourGlass)
-      outcome.Washes.push_back(ToLocalTime(sim.windowing.CursorOverrideTimes()[i]));
-  for (const auto& box : sim.dialogs.Shown()) outcome.Messages.push_back(box.Text);
   return outcome;
 }
 

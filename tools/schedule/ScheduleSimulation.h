@@ -1,5 +1,5 @@
 #pragma once
-// Runs the real main window on the simulated platform through a span of
+// Runs the real main window on the simulated platform through spans of
 // virtual time, with a given file as its settings file, and reports when each
 // wash began. Used by the kelpo-schedule tool and by tests.
 
@@ -12,10 +12,20 @@
 
 namespace kelpo {
 
+// One span in which the computer is on: the program starts and the schedule
+// is started at Start, and the program ends at Until.
+struct ScheduleSession {
+  LocalTime Start;
+  LocalTime Until;
+};
+
 struct ScheduleRun {
   std::string SettingsFile;  // used in place as "settings.ini"
   LocalTime Start;
   LocalTime Until;
+  // When given, the sessions in order instead of the one from Start to Until;
+  // the computer is off between them.
+  std::vector<ScheduleSession> Sessions;
   FormatSettings Region;
   std::optional<int> UnitSelected;  // the unit drop-down changed after loading, not applied
 };
@@ -25,11 +35,19 @@ struct ScheduleOutcome {
   std::vector<std::string> Messages;  // message boxes shown during the run
 };
 
-// Loads the window at the start time, clicks start, and lets time run to the end.
+// For each session: loads the window at its start, clicks start, and lets
+// time run to its end, where the program ends.
 ScheduleOutcome SimulateSchedule(const ScheduleRun& run);
+
+// A session each day from `from` to `until`, on from `dayStart` to `dayEnd`
+// (times of day), cut to the span from `from` to `until`.
+std::vector<ScheduleSession> DailySessions(const LocalTime& from, const LocalTime& until, const LocalTime& dayStart,
+                                           const LocalTime& dayEnd);
 
 // "YYYY-MM-DD HH:MM:SS", or nothing when the text is not such a time.
 std::optional<LocalTime> ParseLocalTime(const std::string& text);
 std::string FormatLocalTime(const LocalTime& time);
+// "HH:MM:SS" into the time fields alone, or nothing.
+std::optional<LocalTime> ParseTimeOfDay(const std::string& text);
 
 }  // namespace kelpo

@@ -1,11 +1,15 @@
 // kelpo-schedule: when would Kelpo wash? Runs the real main window on the
 // simulated platform from a start time to an end time with a given settings
 // file (which afterwards shows what the program wrote) and prints each wash.
+// With --daily or --session the computer is on only part of the time: each
+// session starts the program and its schedule, and ends the program.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/sim/Regions.h"
 #include "tools/schedule/ScheduleSimulation.h"
@@ -14,7 +18,10 @@ namespace {
 
 constexpr const char* Usage =
     "usage: kelpo-schedule --settings FILE --start \"YYYY-MM-DD HH:MM:SS\" --until \"YYYY-MM-DD HH:MM:SS\" "
-    "[--region us|de] [--unit-selected N]";
+    "[--region us|de] [--unit-selected N] [--daily HH:MM:SS-HH:MM:SS]\n"
+    "       kelpo-schedule --settings FILE --session \"YYYY-MM-DD HH:MM:SS..YYYY-MM-DD HH:MM:SS\"... [options]\n"
+    "  --daily FROM-TO  the program runs each day from FROM to TO (between --start and --until)\n"
+    "  --session S..U   the program runs from S to U; repeat for each time the computer is on";
 
 int Fail(const std::string& why) {
   std::fprintf(stderr, "kelpo-schedule: %s\n%s\n", why.c_str(), Usage);
@@ -27,6 +34,7 @@ int main(int argc, char** argv) {
   kelpo::ScheduleRun run;
   run.Region = kelpo::UnitedStates();
   bool haveSettings = false, haveStart = false, haveUntil = false;
+  std::optional<std::pair<kelpo::LocalTime, kelpo::LocalTime>> daily;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (i + 1 >= argc) return Fail("missing value after " + option);
@@ -51,12 +59,37 @@ int main(int argc, char** argv) {
       long unit = std::strtol(value.c_str(), &end, 10);
       if (value.empty() || *end || unit < 0 || unit > 4) return Fail("the unit is a number from 0 to 4");
       run.UnitSelected = static_cast<int>(unit);
+    } else if (option == "--daily") {
+      const auto dash = value.find('-');
+      const auto from = kelpo::ParseTimeOfDay(value.substr(0, dash));
+      const auto to = dash == std::string::npos ? std::nullopt : kelpo::ParseTimeOfDay(value.substr(dash + 1));
+      if (!from || !to || kelpo::FormatLocalTime(*to) <= kelpo::FormatLocalTime(*from))
+        return Fail("not a span of the day: " + value);
+      daily.emplace(*from, *to);
+    } else if (option == "--session") {
+      const auto dots = value.find("..");
+      const auto start = kelpo::ParseLocalTime(value.substr(0, dots));
+      const auto until = dots == std::string::npos ? std::nullopt : kelpo::ParseLocalTime(value.substr(dots + 2));
+      if (!start || !until || kelpo::FormatLocalTime(*until) < kelpo::FormatLocalTime(*start))
+        return Fail("not a session: " + value);
+      if (!run.Sessions.empty() && kelpo::FormatLocalTime(*start) < kelpo::FormatLocalTime(run.Sessions.back().Until))
+        return Fail("sessions must follow one another: " + value);
+      run.Sessions.push_back(kelpo::ScheduleSession{*start, *until});
     } else {
       return Fail("unknown option " + option);
     }
   }
-  if (!haveSettings || !haveStart || !haveUntil) return Fail("--settings, --start and --until are required");
-  if (kelpo::FormatLocalTime(run.Until) < kelpo::FormatLocalTime(run.Start)) return Fail("--until is before --start");
+  if (!haveSettings) return Fail("--settings is required");
+  if (!run.Sessions.empty()) {
+    if (haveStart || haveUntil || daily) return Fail("--session does not go with --start, --until or --daily");
+  } else {
+    if (!haveStart || !haveUntil) return Fail("--start and --until are required");
+    if (kelpo::FormatLocalTime(run.Until) < kelpo::FormatLocalTime(run.Start)) return Fail("--until is before --start");
+    if (daily) {
+      run.Sessions = kelpo::DailySessions(run.Start, run.Until, daily->first, daily->second);
+      if (run.Sessions.empty()) return Fail("--daily leaves no time between --start and --until");
+    }
+  }
 
   const kelpo::ScheduleOutcome outcome = kelpo::SimulateSchedule(run);
   for (const auto& message : outcome.Messages) std::fprintf(stderr, "message: %s\n", message.c_str());
