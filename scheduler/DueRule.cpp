@@ -11,7 +11,7 @@ constexpr std::int64_t MillisPerHour = 3600000;
 bool HoursDue(int count, const PollMoment& now, const RunMemory& memory) {
   if (!memory.LastHourlyWash) return true;
   const std::int64_t elapsed = now.Ticks - *memory.LastHourlyWash;
-  // A tick count that went back belongs to another boot and proves nothing.
+  // The tick count never goes back; should it, the memory proves nothing.
   return elapsed < 0 || elapsed >= count * MillisPerHour;
 }
 

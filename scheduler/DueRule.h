@@ -13,16 +13,16 @@
 //
 // Hours. The promise is "every N hours, even on a computer that is not always
 // on". The stored "Time" is a time of day without a date: it cannot tell a
-// wash of ten minutes ago from one of three days ago. Counted modulo a day it
-// sees almost no time pass when the computer is started each morning near
-// the time of yesterday's last wash, and for N of 24 and more it needs the
-// computer on at one particular moment of the day. So the rule counts only
+// wash of ten minutes ago from one of three days ago. Counting from it modulo
+// a day would see almost no time pass when the computer is started each
+// morning near the time of yesterday's last wash, and for N of 24 and more
+// would need the computer on at one particular moment. So the rule counts only
 // from what the running program knows for certain, the moment of its own
 // last hourly wash:
 //   - No hourly wash yet in this run: nothing proves a recent one, so the
 //     first poll washes, three minutes after the schedule is started at
 //     whatever time of day. A computer used a few hours a day gets a wash
-//     every day for every N up to 24 (and for larger N at least every N hours).
+//     every day, for every N.
 //   - After this run's last hourly wash W: due at the first poll at which N
 //     hours have passed since W. Two washes are never less than N hours
 //     apart, none comes more than one poll after N hours, and each count
