@@ -20,11 +20,9 @@ Rect FrameRect(const TGIFFrame& f) {
 }  // namespace
 
 void TGIFComposer::Start(int width, int height, bool withMask) {
-  composite_.reset();
+  Clear();  // the old surfaces go before the new ones are made
   composite_ = std::make_unique<TColorBitmap>(width, height, RasterBlack);
-  compositeMask_.reset();
   if (withMask) compositeMask_ = std::make_unique<TMonoBitmap>(width, height, true);
-  restore_.Frame = 0;
 }
 
 void TGIFComposer::Clear() {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <utility>
 
 #include "framework/Application.h"
@@ -60,12 +61,19 @@ bool TGIFImage::Load(std::vector<std::uint8_t> stream) {
     return false;
   }
   picture_ = std::move(decoder);
+  // No memory for the composite, or an error of a handler: the load fails quietly.
+  const auto fail = [&] {
+    if (generation == generation_) ResetImage();
+    return false;
+  };
   bool shown = false;
   try {
     shown = ShowDecodedPicture(generation);
-  } catch (...) {  // no memory for the composite, or a handler's error: the load fails quietly
-    if (generation == generation_) ResetImage();
-    return false;
+  } catch (const std::bad_alloc&) {
+    loadStatus_ = TGIFStatus::gsOutOfMemory;
+    return fail();
+  } catch (...) {
+    return fail();
   }
   if (!shown) return false;
   PostQueryNewPalette();
