@@ -52,7 +52,8 @@
 // under a frame that restores the previous picture 33.3 MiB; the raster
 // decoder's pixels 8 MiB while a frame decodes; the copy of frame 1 that an
 // assignment to a bitmap makes, and the bitmap that receives it, 32 MiB each,
-// with 8 MiB more while it is built. That is 211 MiB. Besides it comes memory
+// with 8 MiB more while it is built. That is 211 MiB (WorstCasePictures in
+// bench/GIFImageBench.cpp measures the worst streams). Besides it comes memory
 // in proportion to the stream's size: its bytes, kept once, and what the raster
 // decoder gathers of them while a frame decodes.
 
