@@ -4,7 +4,8 @@ file(GLOB_RECURSE KELPO_TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 list(FILTER KELPO_TEST_SOURCES EXCLUDE REGEX "/tests/(win32|e2e)/")
 add_executable(kelpo_tests ${KELPO_TEST_SOURCES})
 target_link_libraries(kelpo_tests PRIVATE kelpo_sim GTest::gtest_main GTest::gmock)
-target_compile_definitions(kelpo_tests PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}")
+target_compile_definitions(kelpo_tests PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}"
+                                               KELPO_GIF_REGRESS_DIR="${CMAKE_SOURCE_DIR}/tests/gif/regress")
 gtest_discover_tests(kelpo_tests DISCOVERY_TIMEOUT 60)
 
 # GIF decoding: giflib is the differential tests' oracle (test-only; those tests skip without it).

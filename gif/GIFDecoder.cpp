@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <stdexcept>
 
 #include "framework/Exception.h"
 
@@ -13,7 +15,9 @@ constexpr const char* StreamReadError = "Stream read error";
 
 // Drops the frame being read; caught by the block loop.
 struct FrameRefused : std::exception {
-  const char* what() const noexcept override { return "GIF frame refused"; }
+  explicit FrameRefused(TGIFStatus why) : Why(why) {}
+  const char* what() const noexcept override { return GIFStatusMessage(Why); }
+  TGIFStatus Why;
 };
 
 int Word(const std::uint8_t* p) {
@@ -31,6 +35,40 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 }  // namespace
+
+const char* GIFStatusMessage(TGIFStatus status) {
+  switch (status) {
+    case TGIFStatus::gsOK:
+      return "The picture was read to its end";
+    case TGIFStatus::gsEmptyStream:
+      return "The stream is empty";
+    case TGIFStatus::gsNotGIF:
+      return "The stream is not a GIF picture";
+    case TGIFStatus::gsTruncatedHeader:
+      return "The GIF header, logical screen or global colour table is cut short";
+    case TGIFStatus::gsPictureTooLarge:
+      return "The picture is larger than 8,388,608 pixels";
+    case TGIFStatus::gsZeroSizeFrame:
+      return "A frame has a width or height of 0";
+    case TGIFStatus::gsTruncatedFrame:
+      return "A frame's image descriptor is cut short";
+    case TGIFStatus::gsFrameTooLarge:
+      return "A frame is wider or higher than 16384 pixels";
+    case TGIFStatus::gsPixelBudget:
+      return "The frames need more than 64 MiB of rows";
+    case TGIFStatus::gsBadCodeSize:
+      return "A frame's minimum LZW code size is above 11";
+    case TGIFStatus::gsTooManyFrames:
+      return "The picture has more than 256 frames";
+    case TGIFStatus::gsCancelled:
+      return "Decoding was cancelled";
+    case TGIFStatus::gsOutOfMemory:
+      return "There is not enough memory for the picture";
+    case TGIFStatus::gsNoFrames:
+      return "The stream holds no frame";
+  }
+  return "Unknown GIF status";
+}
 
 std::vector<std::uint8_t> BuildFramePicture(int width, int height, int bitsPerPixel,
                                             std::span<const std::uint8_t> paletteRGB,
@@ -101,27 +139,38 @@ void WriteDataProperty(std::vector<std::uint8_t>& layout, std::span<const std::u
 TGIFDecoder::TGIFDecoder() = default;
 
 bool TGIFDecoder::LoadGIFStream(std::span<const std::uint8_t> stream) {
-  if (stream.data() == dataStream_.data() && stream.size() == dataStream_.size()) {
-    workBytes_ = std::move(dataStream_);  // the kept stream itself: taken over rather than copied
-    dataStream_.clear();
-  } else {
-    workBytes_.assign(stream.begin(), stream.end());
-  }
+  RefuseWhileDecoding();
+  if (stream.data() == dataStream_.data() && stream.size() == dataStream_.size())
+    return LoadGIFStream(std::move(dataStream_));  // the kept stream itself: taken over rather than copied
+  return LoadGIFStream(std::vector<std::uint8_t>(stream.begin(), stream.end()));
+}
+
+bool TGIFDecoder::LoadGIFStream(std::vector<std::uint8_t>&& stream) {
+  RefuseWhileDecoding();
+  workBytes_ = std::move(stream);
+  stream.clear();
   work_ = TByteStream{workBytes_, 0};
   bool loaded = false;
   try {
     loaded = DecodeStream();
+  } catch (const std::bad_alloc&) {
+    status_ = TGIFStatus::gsOutOfMemory;
   } catch (...) {
-    loaded = false;
+    loaded = false;  // the status names the cause
   }
   if (!loaded) ReleaseFrames();
   return loaded;
 }
 
+void TGIFDecoder::RefuseWhileDecoding() const {
+  if (decoding_) throw std::logic_error("a GIF decoder cannot be loaded or released while it decodes");
+}
+
 void TGIFDecoder::ReleaseFrames() {
+  RefuseWhileDecoding();
   empty_ = true;
   while (!frames_.empty()) frames_.pop_back();  // the last frame first
-  decodedPixels_ = 0;
+  rowBytes_ = 0;
   dataStream_.clear();
   work_.Position = 0;
   loopCount_ = 1;
@@ -131,43 +180,76 @@ void TGIFDecoder::ReleaseFrames() {
 }
 
 void TGIFDecoder::ReportProgress() {
-  if (progressHook_) progressHook_(work_.Position, work_.Size());
+  if (!progressHook_) return;
+  try {
+    progressHook_(work_.Position, work_.Size());
+  } catch (...) {
+    status_ = TGIFStatus::gsCancelled;
+    throw;
+  }
 }
 
-void TGIFDecoder::ReadExact(std::uint8_t* destination, std::size_t count) {
-  if (work_.Read(destination, count) != count) throw Exception(StreamReadError);
+void TGIFDecoder::ReadExact(std::uint8_t* destination, std::size_t count, TGIFStatus shortStatus) {
+  if (work_.Read(destination, count) == count) return;
+  status_ = shortStatus;
+  throw Exception(StreamReadError);
 }
 
 bool TGIFDecoder::DecodeStream() {
-  // However the decoding ends, the decoded bytes become the kept stream and the
-  // work stream is emptied (moving the bytes saves a copy of the stream).
+  // However the decoding ends, the decoded bytes become the kept stream, the
+  // work stream is emptied (moving the bytes saves a copy of the stream), and
+  // the raster decoder's scratch is given back.
   struct KeepStream {
     TGIFDecoder& d;
     ~KeepStream() {
+      d.decoding_ = false;
       d.dataStream_ = std::move(d.workBytes_);
       d.workBytes_.clear();
       d.work_ = TByteStream{};
+      d.lzw_.ReleaseScratch();
     }
-  } keepStream{*this};
+  };
 
   ReleaseFrames();
+  KeepStream keepStream{*this};
+  decoding_ = true;
+  status_ = TGIFStatus::gsOK;
   pendingControl_.fill(0);
-  if (workBytes_.empty()) return false;
+  const bool decoded = Decode();
+  if (!decoded && status_ == TGIFStatus::gsOK) status_ = TGIFStatus::gsNoFrames;
+  return decoded;
+}
+
+bool TGIFDecoder::Decode() {
+  if (workBytes_.empty()) {
+    status_ = TGIFStatus::gsEmptyStream;
+    return false;
+  }
   work_.Position = 0;
 
   std::uint8_t header[6];
-  ReadExact(header, 6);
-  if (std::memcmp(header, "GIF", 3) != 0) return false;
+  ReadExact(header, 6, TGIFStatus::gsTruncatedHeader);
+  if (std::memcmp(header, "GIF", 3) != 0) {
+    status_ = TGIFStatus::gsNotGIF;
+    return false;
+  }
   version_ = header[4] == '9' ? TGIFVersion::gvGIF89a : TGIFVersion::gvGIF87a;
 
   std::uint8_t screen[7];
-  ReadExact(screen, 7);
+  ReadExact(screen, 7, TGIFStatus::gsTruncatedHeader);
   const int screenWidth = Word(screen);
   const int screenHeight = Word(screen + 2);
+  // No composite could be made for it: refused before anything is allocated.
+  if (static_cast<std::int64_t>(screenWidth) * screenHeight > MaxPicturePixels) {
+    status_ = TGIFStatus::gsPictureTooLarge;
+    return false;
+  }
+  imageWidth_ = screenWidth;
+  imageHeight_ = screenHeight;
   const std::uint8_t packed = screen[4];
   if (packed & 0x80) {
     maxColorBits_ = (packed & 7) + 1;
-    ReadExact(globalColors_.data(), 3u << maxColorBits_);
+    ReadExact(globalColors_.data(), 3u << maxColorBits_, TGIFStatus::gsTruncatedHeader);
   } else {
     globalColors_.fill(0);
   }
@@ -180,22 +262,36 @@ bool TGIFDecoder::DecodeStream() {
       ReadExtension(block[1]);
     } else if (block[0] == ',') {
       work_.Position -= got;  // back onto the image separator
-      if (FrameCount() == MaxFrames) break;
+      if (FrameCount() == MaxFrames) {
+        status_ = TGIFStatus::gsTooManyFrames;
+        break;
+      }
       frames_.push_back(std::make_unique<TGIFFrame>());
       bool read;
       try {
         read = ReadFrame(*frames_.back());
-      } catch (...) {
+      } catch (const FrameRefused& refused) {
+        status_ = refused.Why;
+        frames_.pop_back();
+        break;
+      } catch (const std::bad_alloc&) {
+        status_ = TGIFStatus::gsOutOfMemory;
+        frames_.pop_back();
+        break;
+      } catch (...) {  // the progress hook cancelled; ReportProgress noted it
         frames_.pop_back();
         break;
       }
       if (!read) {
+        status_ = TGIFStatus::gsZeroSizeFrame;
         work_.SeekEnd();
         ReportProgress();
         return false;
       }
       const TGIFFrame& frame = *frames_.back();
-      decodedPixels_ += static_cast<std::int64_t>(frame.FrameWidth) * frame.FrameHeight;
+      rowBytes_ += static_cast<std::int64_t>(frame.Rows.Pixels.size() + frame.Rows.Mask.size());
+      imageWidth_ = std::max(imageWidth_, frame.FrameLeft + frame.FrameWidth);
+      imageHeight_ = std::max(imageHeight_, frame.FrameTop + frame.FrameHeight);
       maxColorBits_ = std::max(maxColorBits_, frame.ColorBits);
       anyTransparent_ = anyTransparent_ || frame.Transparent;
       if (firstImageOnly_) {
@@ -209,12 +305,6 @@ bool TGIFDecoder::DecodeStream() {
   }
   ReportProgress();
 
-  imageWidth_ = screenWidth;
-  imageHeight_ = screenHeight;
-  for (const auto& frame : frames_) {
-    imageWidth_ = std::max(imageWidth_, frame->FrameLeft + frame->FrameWidth);
-    imageHeight_ = std::max(imageHeight_, frame->FrameTop + frame->FrameHeight);
-  }
   if (frames_.empty()) return false;
   empty_ = false;
   return true;
@@ -254,14 +344,18 @@ void TGIFDecoder::SkipSubBlocks(std::uint8_t size) {
 
 bool TGIFDecoder::ReadFrame(TGIFFrame& frame) {
   std::uint8_t d[10];
-  ReadExact(d, 10);
+  if (work_.Read(d, 10) != 10) throw FrameRefused(TGIFStatus::gsTruncatedFrame);
   frame.FrameLeft = Word(d + 1);
   frame.FrameTop = Word(d + 3);
   frame.FrameWidth = Word(d + 5);
   frame.FrameHeight = Word(d + 7);
   const std::uint8_t packed = d[9];
   if (d[0] != ',' || frame.FrameWidth == 0 || frame.FrameHeight == 0) return false;
-  if (frame.FrameWidth > MaxSide || frame.FrameHeight > MaxSide) throw FrameRefused();
+  if (frame.FrameWidth > MaxSide || frame.FrameHeight > MaxSide) throw FrameRefused(TGIFStatus::gsFrameTooLarge);
+  // Frames that no picture could hold are refused before anything is allocated.
+  const std::int64_t pictureWidth = std::max(imageWidth_, frame.FrameLeft + frame.FrameWidth);
+  const std::int64_t pictureHeight = std::max(imageHeight_, frame.FrameTop + frame.FrameHeight);
+  if (pictureWidth * pictureHeight > MaxPicturePixels) throw FrameRefused(TGIFStatus::gsPictureTooLarge);
 
   if (packed & 0x80) {
     frame.HasLocalColors = true;
@@ -282,14 +376,15 @@ bool TGIFDecoder::ReadFrame(TGIFFrame& frame) {
   frame.Transparent = flags & 1;
   frame.TransparentIndex = pendingControl_[4];
 
-  // Frames of a size that no picture could hold are refused before anything is allocated.
-  if (decodedPixels_ + static_cast<std::int64_t>(frame.FrameWidth) * frame.FrameHeight > maxTotalPixels_)
-    throw FrameRefused();
+  const std::int64_t frameRowBytes = static_cast<std::int64_t>(
+      (PixelStride(frame.FrameWidth) + (frame.Transparent ? MaskStride(frame.FrameWidth) : 0)) * frame.FrameHeight);
+  if (rowBytes_ + frameRowBytes > maxRowBytes_) throw FrameRefused(TGIFStatus::gsPixelBudget);
   const TRasterFrame raster{frame.FrameWidth, frame.FrameHeight, frame.Interlaced, frame.Transparent,
                             frame.TransparentIndex};
   TLZWDecoder::TRowProgress rowProgress;
   if (progressHook_) rowProgress = [this] { ReportProgress(); };
-  if (!lzw_.DecodeRaster(raster, work_, frame.Rows, rowProgress)) throw FrameRefused();  // no rows: no picture
+  if (!lzw_.DecodeRaster(raster, work_, frame.Rows, rowProgress))
+    throw FrameRefused(TGIFStatus::gsBadCodeSize);  // no rows: no picture
 
   frame.PaletteEntries = 1 << (frame.HasLocalColors ? frame.ColorBits : maxColorBits_);
   return true;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <utility>
 
 #include "framework/Application.h"
@@ -13,10 +14,6 @@ namespace kelpo {
 namespace {
 
 constexpr std::uint32_t wmQueryNewPalette = 0x030F;
-
-// No composite larger than the decoder's bound on decoded pixels is made: a
-// logical screen of 65535 x 65535 with a one-pixel frame loads as a failure.
-constexpr std::int64_t MaxCompositePixels = TGIFDecoder::DefaultMaxTotalPixels;
 
 // Rectangles compare as Windows' do: an empty intersection is (0, 0, 0, 0).
 Rect WindowsIntersect(const Rect& a, const Rect& b) {
@@ -28,70 +25,79 @@ Rect FromEdges(int left, int top, int right, int bottom) {
   return Rect{left, top, right - left, bottom - top};
 }
 
-// A copy of the whole `from`, its (left, top) at the origin of `to`.
-void CopyArea(TColorBitmap& to, const TColorBitmap& from, int left, int top) {
-  StretchBlt(TRasterTarget::Of(to), Rect{-left, -top, from.Width(), from.Height()}, TRasterSource::Of(from),
-             TRasterOp::SrcCopy);
-}
-
-void CopyArea(TMonoBitmap& to, const TMonoBitmap& from, int left, int top) {
-  StretchBlt(to, Rect{-left, -top, from.Width(), from.Height()}, TRasterSource::Of(from), TRasterOp::SrcCopy);
-}
-
 }  // namespace
 
-TGIFImage::TGIFImage(TComponent* owner) : TControl(owner) {
+TGIFImage::TGIFImage(TComponent* owner) : TControl(owner), picture_(std::make_unique<TGIFDecoder>()) {
   SetBounds(Rect{0, 0, 105, 105});
-  decoder_.SetProgressHook([this](std::size_t position, std::size_t size) { ReportProgress(position, size); });
 }
 
 TGIFImage::~TGIFImage() {
   ReleaseFrames();
-  compositeMask_.reset();
-  composite_.reset();
+  composer_.Clear();
 }
 
 // ---- decoding ----
 
 bool TGIFImage::LoadGIFStream(std::span<const std::uint8_t> stream) {
-  ReleaseControlState();
-  // The decoder copies the stream before it releases the kept one, which may be `stream`.
-  bool loaded = decoder_.LoadGIFStream(stream);
-  if (loaded) {
-    try {
-      ShowDecodedPicture();
-    } catch (...) {
-      loaded = false;
-    }
-  }
-  if (!loaded) {
+  return Load(std::vector<std::uint8_t>(stream.begin(), stream.end()));
+}
+
+bool TGIFImage::Load(std::vector<std::uint8_t> stream) {
+  // The picture shown goes first; so does a load that a handler of ours runs in.
+  ReleaseFrames();
+  const std::uint64_t generation = generation_;
+  auto decoder = std::make_unique<TGIFDecoder>();
+  TGIFDecoder& loading = *decoder;
+  loading.SetFirstImageOnly(firstImageOnly_);
+  loading.SetProgressHook([this, &loading, generation](std::size_t position, std::size_t size) {
+    ReportProgress(loading, generation, position, size);
+  });
+  const bool decoded = loading.LoadGIFStream(std::move(stream));
+  // A handler loaded or cleared the picture meanwhile: what it did stands.
+  if (generation != generation_) return false;
+  loadStatus_ = loading.Status();
+  if (!decoded) {
     ResetImage();
     return false;
   }
+  picture_ = std::move(decoder);
+  // No memory for the composite, or an error of a handler: the load fails quietly.
+  const auto fail = [&] {
+    if (generation == generation_) ResetImage();
+    return false;
+  };
+  bool shown = false;
+  try {
+    shown = ShowDecodedPicture(generation);
+  } catch (const std::bad_alloc&) {
+    loadStatus_ = TGIFStatus::gsOutOfMemory;
+    return fail();
+  } catch (...) {
+    return fail();
+  }
+  if (!shown) return false;
   PostQueryNewPalette();
   Invalidate();
   return true;
 }
 
-void TGIFImage::ShowDecodedPicture() {
+bool TGIFImage::ShowDecodedPicture(std::uint64_t generation) {
   const int width = ImageWidth(), height = ImageHeight();
-  if (static_cast<std::int64_t>(width) * height > MaxCompositePixels) throw Exception("Out of system resources");
-  composite_.reset();
-  composite_ = std::make_unique<TColorBitmap>(width, height, RasterBlack);
+  composer_.Start(width, height, AnyTransparent());
   if (autoSize_) SetBounds(Rect{Left(), Top(), width, height});
-  multiFrame_ = FrameCount() > 1;
+  std::vector<int> delays;
+  for (int k = 1; k <= FrameCount(); ++k) delays.push_back(Frame(k).DelayMs);
+  playback_.SetPicture(std::move(delays), LoopCount());
   UpdatePaintFlags();
-  compositeMask_.reset();
-  if (AnyTransparent()) compositeMask_ = std::make_unique<TMonoBitmap>(width, height, true);
-  restore_.clear();
-  restore_.resize(FrameCount());
   Fire(OnChanging);
-  ComposeCurrentFrame();
+  if (generation != generation_) return false;
+  if (CurrentFrame() == 1) ComposeCurrentFrame();  // unless the handler showed a frame itself
   Fire(OnChange);
+  return generation == generation_;
 }
 
 void TGIFImage::ReadDataProperty(TByteStream& layout) {
-  kelpo::ReadDataProperty(layout, decoder_.DataStream());
+  kelpo::ReadDataProperty(layout, picture_->DataStream());
 }
 
 void TGIFImage::WriteDataProperty(std::vector<std::uint8_t>& layout) const {
@@ -100,33 +106,40 @@ void TGIFImage::WriteDataProperty(std::vector<std::uint8_t>& layout) const {
 
 void TGIFImage::ReleaseControlState() {
   SetAnimationTimer(false, 0);
-  currentFrame_ = 1;
-  playsDone_ = 1;
-  skipNextDisposal_ = true;
+  playback_.Reset();
   firstFrameCopy_.reset();
-  restore_.clear();
+  composer_.ReleaseRestoreArea();
 }
 
 void TGIFImage::ReleaseFrames() {
-  decoder_.ReleaseFrames();
+  ++generation_;
+  picture_->ReleaseFrames();
   ReleaseControlState();
 }
 
 void TGIFImage::ResetImage() {
   ReleaseFrames();
-  compositeMask_.reset();
-  composite_.reset();
+  composer_.Clear();
   UpdatePaintFlags();
   Invalidate();
 }
 
-void TGIFImage::ReportProgress(std::size_t position, std::size_t size) {
+void TGIFImage::ReportProgress(TGIFDecoder& loading, std::uint64_t generation, std::size_t position, std::size_t size) {
+  // A load overtaken by a handler ends at once, and quietly.
+  const auto cancelIfOvertaken = [&] {
+    if (generation == generation_) return;
+    loading.KeepProcessing() = false;
+    throw EAbort();
+  };
+  cancelIfOvertaken();
   if (!OnProgress) return;
-  bool& keep = decoder_.KeepProcessing();
+  bool& keep = loading.KeepProcessing();
   // MulDiv(100, position, size): rounded to the nearest.
   const int percent =
       size == 0 ? -1 : static_cast<int>((200 * static_cast<std::uint64_t>(position) + size) / (2 * size));
-  OnProgress(this, position, size, percent, keep);
+  TProgressEvent handler = OnProgress;  // the handler may assign the event anew
+  handler(this, position, size, percent, keep);
+  cancelIfOvertaken();
   if (!keep) throw EAbort();
 }
 
@@ -137,91 +150,20 @@ std::size_t TGIFImage::PictureMemory() const {
     bytes += sizeof(TGIFFrame) + f.Rows.Pixels.capacity() + f.Rows.Mask.capacity();
     if (f.LocalColors) bytes += sizeof(TGIFColorTable);
   }
-  if (composite_) bytes += composite_->ByteSize();
-  if (compositeMask_) bytes += compositeMask_->ByteSize();
-  for (const auto& area : restore_)
-    if (area) bytes += area->Picture.ByteSize() + area->Mask.ByteSize();
+  bytes += composer_.Memory();
   if (firstFrameCopy_) bytes += firstFrameCopy_->Pixels().capacity() * sizeof(std::uint32_t);
   return bytes;
 }
 
 // ---- composition ----
 
-TRasterSource TGIFImage::PictureOf(const TGIFFrame& frame) {
-  TRasterSource source;
-  source.Format = TRasterSource::TFormat::Indexed8;
-  source.Width = frame.FrameWidth;
-  source.Height = frame.FrameHeight;
-  source.Bits = frame.Rows.Pixels.data();
-  source.Stride = PixelStride(frame.FrameWidth);
-  source.BottomUp = true;
-  source.PaletteRGB = frame.ColorTable->data();
-  source.PaletteEntries = frame.PaletteEntries;
-  return source;
-}
-
-TRasterSource TGIFImage::MaskOf(const TGIFFrame& frame) {
-  TRasterSource source;
-  source.Format = TRasterSource::TFormat::Mono1;
-  source.Width = frame.FrameWidth;
-  source.Height = frame.FrameHeight;
-  source.Bits = frame.Rows.Mask.data();
-  source.Stride = MaskStride(frame.FrameWidth);
-  source.BottomUp = true;
-  return source;
-}
-
 void TGIFImage::ComposeCurrentFrame() {
-  if (currentFrame_ < 1 || currentFrame_ > FrameCount() || !composite_) return;
-  const TGIFFrame& f = Frame(currentFrame_);
-  const Rect r{f.FrameLeft, f.FrameTop, f.FrameWidth, f.FrameHeight};
-  const TRasterTarget composite = TRasterTarget::Of(*composite_);
-  if (f.Disposal == 3) {
-    auto& saved = restore_[currentFrame_ - 1];
-    if (!saved)
-      saved = std::make_unique<TRestoreArea>(
-          TRestoreArea{TColorBitmap(f.FrameWidth, f.FrameHeight),
-                       compositeMask_ ? TMonoBitmap(f.FrameWidth, f.FrameHeight, false) : TMonoBitmap()});
-    if (compositeMask_) CopyArea(saved->Mask, *compositeMask_, f.FrameLeft, f.FrameTop);
-    CopyArea(saved->Picture, *composite_, f.FrameLeft, f.FrameTop);
-  }
-  if (f.Transparent) {
-    // Opaque pixels replace the composite and become opaque in the mask;
-    // transparent pixels leave both as they were.
-    const TRasterSource picture = PictureOf(f), mask = MaskOf(f);
-    StretchBlt(*compositeMask_, r, mask, TRasterOp::SrcAnd);
-    StretchBlt(composite, r, picture, TRasterOp::SrcInvert);
-    StretchBlt(composite, r, mask, TRasterOp::SrcAnd);
-    StretchBlt(composite, r, picture, TRasterOp::SrcInvert);
-  } else {
-    if (compositeMask_) PatBlt(*compositeMask_, r, TRasterOp::Blackness);
-    StretchBlt(composite, r, PictureOf(f), TRasterOp::SrcCopy);
-  }
+  const int k = CurrentFrame();
+  if (k >= 1 && k <= FrameCount()) composer_.Draw(Frame(k), k);
 }
 
 void TGIFImage::ApplyDisposal(int k) {
-  if (k < 1 || k > FrameCount() || !composite_) return;
-  const TGIFFrame& f = Frame(k);
-  const Rect r{f.FrameLeft, f.FrameTop, f.FrameWidth, f.FrameHeight};
-  const TRasterTarget composite = TRasterTarget::Of(*composite_);
-  switch (f.Disposal) {
-    case 2:
-      // Transparent and black: the stream's background colour is not used.
-      if (compositeMask_) PatBlt(*compositeMask_, r, TRasterOp::Whiteness);
-      PatBlt(composite, r, TRasterOp::Blackness);
-      break;
-    case 3: {
-      // Only what was saved when the frame was drawn comes back; a frame never
-      // drawn has nothing to restore.
-      const auto& saved = restore_[k - 1];
-      if (!saved) break;
-      if (compositeMask_) StretchBlt(*compositeMask_, r, TRasterSource::Of(saved->Mask), TRasterOp::SrcCopy);
-      StretchBlt(composite, r, TRasterSource::Of(saved->Picture), TRasterOp::SrcCopy);
-      break;
-    }
-    default:
-      break;
-  }
+  if (k >= 1 && k <= FrameCount()) composer_.Dispose(Frame(k), k);
 }
 
 // ---- painting ----
@@ -277,15 +219,16 @@ void TGIFImage::BlitBitmap(const TRasterSource& bitmap, TCanvas& dc, const Rect&
 }
 
 void TGIFImage::DrawComposite(TCanvas& dc, const Rect& r) {
-  if (!composite_ || FrameCount() == 0) return;
+  const TColorBitmap* composite = Composite();
+  if (!composite || FrameCount() == 0) return;
   if (!Frame(1).Transparent) {
-    BlitBitmap(TRasterSource::Of(*composite_), dc, r, TRasterOp::SrcCopy);
+    BlitBitmap(TRasterSource::Of(*composite), dc, r, TRasterOp::SrcCopy);
     return;
   }
   // The background stays where the mask is white (the composite is black
   // there) and the picture replaces it where the mask is black.
-  BlitBitmap(TRasterSource::Of(*compositeMask_), dc, r, TRasterOp::SrcAnd);
-  BlitBitmap(TRasterSource::Of(*composite_), dc, r, TRasterOp::SrcInvert);
+  BlitBitmap(TRasterSource::Of(*CompositeMask()), dc, r, TRasterOp::SrcAnd);
+  BlitBitmap(TRasterSource::Of(*composite), dc, r, TRasterOp::SrcInvert);
 }
 
 void TGIFImage::PaintToDC(TCanvas& dc) {
@@ -323,8 +266,7 @@ void TGIFImage::PaintRequest(TCanvas* dc) {
   }
   // Every paint sets the timer to the frame to come, and restarts a stopped
   // animation that may run.
-  const bool framed = animate_ && FrameCount() > 1 && currentFrame_ <= FrameCount();
-  SetAnimationTimer(MayRun(), framed ? FrameInterval(currentFrame_) : 1);
+  SetAnimationTimer(MayRun(), playback_.PaintInterval());
 }
 
 void TGIFImage::DirectRepaint() {
@@ -359,14 +301,8 @@ void TGIFImage::DirectRepaint() {
 
 // ---- animation ----
 
-std::uint32_t TGIFImage::FrameInterval(int k) const {
-  const int delay = k >= 1 && k <= FrameCount() ? Frame(k).DelayMs : 0;
-  const std::int64_t interval = std::int64_t{std::max(delay, 50)} * 100 / speed_;
-  return static_cast<std::uint32_t>(std::max<std::int64_t>(interval, 1));
-}
-
 bool TGIFImage::MayRun() const {
-  return multiFrame_ && animate_ && !Empty() && (LoopCount() >= playsDone_ || loop_ || LoopCount() == 0);
+  return !Empty() && playback_.MayRun();
 }
 
 void TGIFImage::SetAnimationTimer(bool run, std::uint32_t interval) {
@@ -385,50 +321,41 @@ void TGIFImage::SetAnimationTimer(bool run, std::uint32_t interval) {
 }
 
 void TGIFImage::AnimationTick() {
-  if (Empty() || !animate_ || !animationTimer_ || FrameCount() == 0) return;
+  if (Empty() || !Animate() || !animationTimer_ || FrameCount() == 0) return;
   Clock& clock = Application().Services().clock;
   const std::uint64_t start = clock.TickCount();
-  if (currentFrame_ > FrameCount() || currentFrame_ <= 0) currentFrame_ = 1;
+  const std::uint64_t generation = generation_;
+  const int frame = playback_.BeginTick();
   Fire(OnChanging);
-  if (skipNextDisposal_) {
-    skipNextDisposal_ = false;  // the decoding already drew frame 1
-  } else {
-    int previous = currentFrame_ - 1;
-    if (previous <= 0) previous = FrameCount();
-    ApplyDisposal(previous);
+  // The handler stopped the animation, showed a frame itself, or loaded or
+  // cleared the picture: what it did stands, and this tick is over.
+  const auto overtaken = [&] { return generation != generation_ || !Animate() || !animationTimer_; };
+  if (overtaken() || CurrentFrame() != frame) return;
+  if (const int shown = playback_.TakeFrameToDispose(); shown > 0) {
+    ApplyDisposal(shown);
     ComposeCurrentFrame();
-    DirectRepaint();
+    DirectRepaint();  // the parent's paint runs other controls' code too
+    if (overtaken()) return;
   }
   // The time spent drawing is taken off the frame's delay.
-  const std::int64_t elapsed = static_cast<std::int64_t>(clock.TickCount() - start);
-  const auto interval =
-      static_cast<std::uint32_t>(std::max<std::int64_t>(std::int64_t{FrameInterval(currentFrame_)} - elapsed, 1));
-  // A handler may have stopped the animation meanwhile.
-  if (animationTimer_) animationTimer_->SetInterval(interval);
-  ++currentFrame_;
-  const bool wrapped = currentFrame_ > FrameCount();
-  if (!loop_ && LoopCount() > 0 && wrapped) {
-    ++playsDone_;
-    // The last frame stays shown; CurrentFrame stays one past it.
-    SetAnimationTimer(playsDone_ <= LoopCount(), animationTimer_ ? animationTimer_->Interval() : interval);
-  } else if (wrapped || currentFrame_ <= 0) {
-    currentFrame_ = 1;
-  }
+  animationTimer_->SetInterval(playback_.NextInterval(static_cast<std::int64_t>(clock.TickCount() - start)));
+  const TGIFPlayback::TAdvance step = playback_.Advance();
+  // After the last play the last frame stays shown.
+  if (step.PlaysOver) SetAnimationTimer(false, 0);
   Fire(OnChange);
-  if (wrapped) Fire(OnWrapAnimation);
+  if (step.Wrapped && generation == generation_) Fire(OnWrapAnimation);
 }
 
 // ---- properties ----
 
 void TGIFImage::SetAnimate(bool animate) {
-  if (animate == animate_) return;
-  animate_ = animate;
-  playsDone_ = 1;
-  const std::uint32_t interval = animate && FrameCount() > 1 ? FrameInterval(currentFrame_) : 0;
-  SetAnimationTimer(animate_ && multiFrame_ && !Empty(), interval);
-  if (!animate && currentFrame_ > 1) {
-    ApplyDisposal(currentFrame_ - 1);
-    currentFrame_ = 1;
+  if (animate == Animate()) return;
+  playback_.SetAnimate(animate);
+  const std::uint32_t interval = animate && FrameCount() > 1 ? FrameInterval(CurrentFrame()) : 0;
+  SetAnimationTimer(animate && MultiFrame() && !Empty(), interval);
+  if (!animate && CurrentFrame() > 1) {
+    ApplyDisposal(CurrentFrame() - 1);
+    playback_.SetCurrentFrame(1);
     ComposeCurrentFrame();
     Invalidate();
   }
@@ -480,32 +407,29 @@ void TGIFImage::SetTile(bool tile) {
 }
 
 void TGIFImage::SetCurrentFrame(int frame) {
-  if (frame == currentFrame_ || frame < 1 || frame > FrameCount()) return;
+  if (frame == CurrentFrame() || frame < 1 || frame > FrameCount()) return;
+  const std::uint64_t generation = generation_;
+  const int shown = CurrentFrame();
   Fire(OnChanging);
-  ApplyDisposal(currentFrame_);
-  currentFrame_ = frame;
+  // The handler loaded or cleared the picture, or showed a frame itself: that stands.
+  if (generation != generation_ || CurrentFrame() != shown) return;
+  ApplyDisposal(CurrentFrame());
+  playback_.SetCurrentFrame(frame);
   ComposeCurrentFrame();
   DirectRepaint();
-  Fire(OnChange);
+  if (generation == generation_) Fire(OnChange);
 }
 
 void TGIFImage::SetLoop(bool loop) {
-  if (loop == loop_) return;
-  loop_ = loop;
+  if (loop == Loop()) return;
   // Turned on after the plays ran out: start again from frame 1.
-  if (loop_ && FrameCount() > 0 && LoopCount() > 0 && playsDone_ > LoopCount()) {
-    currentFrame_ = 1;
-    playsDone_ = 1;
-    SetAnimationTimer(animate_ && multiFrame_ && !Empty(), FrameInterval(1));
-  }
+  if (playback_.SetLoop(loop)) SetAnimationTimer(Animate() && MultiFrame() && !Empty(), FrameInterval(1));
 }
 
 void TGIFImage::SetSpeed(int speed) {
-  speed = std::max(speed, 1);
-  if (speed == speed_) return;
-  speed_ = speed;
+  if (!playback_.SetSpeed(speed)) return;
   // The next tick comes at once and uses the new speed.
-  if (FrameCount() > 1 && animate_ && animationTimer_) animationTimer_->SetInterval(1);
+  if (FrameCount() > 1 && Animate() && animationTimer_) animationTimer_->SetInterval(1);
 }
 
 void TGIFImage::SetThreaded(bool threaded) {
@@ -540,8 +464,9 @@ void TGIFImage::Fire(const TNotifyEvent& event) {
 // ---- what the framework asks of a picture ----
 
 TGIFPalette TGIFImage::Palette() const {
-  if (Empty() || FrameCount() == 0 || !visible_ || currentFrame_ < 1 || currentFrame_ > FrameCount()) return {};
-  const TGIFFrame& frame = Frame(currentFrame_);
+  const int k = CurrentFrame();
+  if (Empty() || FrameCount() == 0 || !visible_ || k < 1 || k > FrameCount()) return {};
+  const TGIFFrame& frame = Frame(k);
   return TGIFPalette{frame.ColorTable, frame.PaletteEntries};
 }
 
@@ -563,8 +488,7 @@ void TGIFImage::Assign(const TGIFImage* source) {
     ResetImage();
     return;
   }
-  const std::vector<std::uint8_t> stream = source->DataStream();  // the source may be this control
-  LoadGIFStream(stream);
+  Load(source->DataStream());  // a copy: the source may be this control
 }
 
 // ---- layouts ----
@@ -614,7 +538,7 @@ bool TGIFImage::ReadProperty(const std::string& name, const LayoutValue& value, 
     if (value.Bytes.size() >= 4 && std::memcmp(value.Bytes.data(), "GIF8", 4) == 0) {
       // The artwork file itself. The stored form begins with a length, which
       // would spell "GIF8" only for a stream of some 900 MB.
-      decoder_.DataStream() = value.Bytes;
+      picture_->DataStream() = value.Bytes;
     } else {
       TByteStream stream{value.Bytes, 0};
       ReadDataProperty(stream);
@@ -632,7 +556,7 @@ bool TGIFImage::ReadProperty(const std::string& name, const LayoutValue& value, 
 }
 
 void TGIFImage::LayoutLoaded() {
-  if (!DataStream().empty()) LoadGIFStream(DataStream());
+  if (!DataStream().empty()) Load(std::move(picture_->DataStream()));
 }
 
 void RegisterGIFComponents() {

@@ -1,21 +1,24 @@
 #pragma once
 // TGIFImage: a window-less control that shows a decoded GIF picture and
-// animates it.
-//
-// The frames (see gif/GIFDecoder.h) are composed incrementally onto
-// Composite, the picture of the whole GIF, black wherever no opaque pixel has
-// been drawn, and CompositeMask (only when some frame is transparent; bit 1
-// transparent). Each tick applies the previous frame's disposal (2: the area
-// becomes transparent black; 3: what lay under the frame before it was drawn
-// comes back), draws the next frame, repaints at once and arms the animation
-// timer (gif/TimerEx.h) with the frame's delay, at least 50 ms, scaled by
-// Speed, less the time the tick took. Drawing uses the raster operations of
-// framework/RasterOps.h.
+// animates it. It holds the published properties, paints and fires the
+// events; the decoding is TGIFDecoder's (gif/GIFDecoder.h), the composition
+// TGIFComposer's (gif/GIFComposer.h) and the timing TGIFPlayback's
+// (gif/GIFPlayback.h). Each tick of the animation timer (gif/TimerEx.h) has
+// the composer dispose of the frame shown and draw the next one, repaints at
+// once, and arms the timer with the interval the playback gives.
 //
 // The picture goes into the client area plain, centred, stretched, stretched
 // with kept proportions or tiled, drawn through the mask when frame 1 is
 // transparent. The control's own Visible flag hides the picture without
 // taking the control away: it still receives the mouse.
+//
+// Handlers of the control's events may load, clear or replace the picture,
+// stop the animation or show another frame, also from OnProgress while a
+// stream decodes. Each load decodes into a decoder of its own, so nothing the
+// handler frees is still being written: a load that a handler overtakes (by
+// loading or clearing) is cancelled and answers false, and what the handler
+// did stands. An operation that fires OnChanging goes on only when the handler
+// left the picture and the frame as they were.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,7 +32,9 @@
 #include "framework/Control.h"
 #include "framework/Exception.h"
 #include "framework/RasterOps.h"
+#include "gif/GIFComposer.h"
 #include "gif/GIFDecoder.h"
+#include "gif/GIFPlayback.h"
 #include "gif/TimerEx.h"
 
 namespace kelpo {
@@ -56,8 +61,11 @@ class TGIFImage : public TControl {
 
   // ---- decoding ----
   // Decodes a copy of `stream`; on failure the control is reset to empty and
-  // the answer is false. Nothing is shown either way.
+  // the answer is false. Nothing is shown either way. Also false when a
+  // handler loaded or cleared the picture meanwhile.
   bool LoadGIFStream(std::span<const std::uint8_t> stream);
+  // How the load of the picture held ended, or why the last load failed.
+  TGIFStatus LoadStatus() const { return loadStatus_; }
   // The layout's Data property: a 32-bit little-endian length, then the GIF stream.
   void ReadDataProperty(TByteStream& layout);
   void WriteDataProperty(std::vector<std::uint8_t>& layout) const;
@@ -66,22 +74,22 @@ class TGIFImage : public TControl {
   // ReleaseFrames, and the composition surfaces freed.
   void ResetImage();
 
-  bool Empty() const { return decoder_.Empty(); }
-  int FrameCount() const { return decoder_.FrameCount(); }
-  const TGIFFrame& Frame(int number) const { return decoder_.Frame(number); }
-  int ImageWidth() const { return decoder_.ImageWidth(); }
-  int ImageHeight() const { return decoder_.ImageHeight(); }
-  int LoopCount() const { return decoder_.LoopCount(); }
-  TGIFVersion Version() const { return decoder_.Version(); }
-  bool AnyTransparent() const { return decoder_.AnyTransparent(); }
-  const std::vector<std::uint8_t>& DataStream() const { return decoder_.DataStream(); }
-  const TByteStream& WorkStream() const { return decoder_.WorkStream(); }
+  bool Empty() const { return picture_->Empty(); }
+  int FrameCount() const { return picture_->FrameCount(); }
+  const TGIFFrame& Frame(int number) const { return picture_->Frame(number); }
+  int ImageWidth() const { return picture_->ImageWidth(); }
+  int ImageHeight() const { return picture_->ImageHeight(); }
+  int LoopCount() const { return picture_->LoopCount(); }
+  TGIFVersion Version() const { return picture_->Version(); }
+  bool AnyTransparent() const { return picture_->AnyTransparent(); }
+  const std::vector<std::uint8_t>& DataStream() const { return picture_->DataStream(); }
+  const TByteStream& WorkStream() const { return picture_->WorkStream(); }
   // Bytes held by the decoded frames and the composition and restore surfaces.
   std::size_t PictureMemory() const;
 
   // ---- composition ----
-  const TColorBitmap* Composite() const { return composite_.get(); }
-  const TMonoBitmap* CompositeMask() const { return compositeMask_.get(); }
+  const TColorBitmap* Composite() const { return composer_.Composite(); }
+  const TMonoBitmap* CompositeMask() const { return composer_.CompositeMask(); }
   // Draws frame CurrentFrame onto Composite and CompositeMask.
   void ComposeCurrentFrame();
   // Applies frame k's disposal to Composite and CompositeMask.
@@ -107,32 +115,32 @@ class TGIFImage : public TControl {
   // ---- animation ----
   void AnimationTick();
   // max(max(delay of frame k, 50) * 100 / Speed, 1) milliseconds.
-  std::uint32_t FrameInterval(int k) const;
+  std::uint32_t FrameInterval(int k) const { return playback_.FrameInterval(k); }
   TTimerEx* AnimationTimer() const { return animationTimer_; }
-  bool MultiFrame() const { return multiFrame_; }
-  int PlaysDone() const { return playsDone_; }
-  bool SkipNextDisposal() const { return skipNextDisposal_; }
+  bool MultiFrame() const { return playback_.MultiFrame(); }
+  int PlaysDone() const { return playback_.PlaysDone(); }
+  bool SkipNextDisposal() const { return playback_.SkipNextDisposal(); }
 
   // ---- properties ----
-  bool Animate() const { return animate_; }
+  bool Animate() const { return playback_.Animate(); }
   void SetAnimate(bool animate);
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
   bool Center() const { return center_; }
   void SetCenter(bool center);
-  int CurrentFrame() const { return currentFrame_; }
+  int CurrentFrame() const { return playback_.CurrentFrame(); }
   void SetCurrentFrame(int frame);
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool doubleBuffered) { doubleBuffered_ = doubleBuffered; }
-  bool FirstImageOnly() const { return decoder_.FirstImageOnly(); }
-  void SetFirstImageOnly(bool firstImageOnly) { decoder_.SetFirstImageOnly(firstImageOnly); }
+  bool FirstImageOnly() const { return firstImageOnly_; }
+  void SetFirstImageOnly(bool firstImageOnly) { firstImageOnly_ = firstImageOnly; }
   // Reads as the control itself.
   TGIFImage* Graphic() { return this; }
-  bool Loop() const { return loop_; }
+  bool Loop() const { return playback_.Loop(); }
   void SetLoop(bool loop);
   bool Opaque() const { return opaque_; }
   void SetOpaque(bool opaque);
-  int Speed() const { return speed_; }
+  int Speed() const { return playback_.Speed(); }
   void SetSpeed(int speed);
   bool Stretch() const { return stretch_; }
   void SetStretch(bool stretch);
@@ -169,47 +177,39 @@ class TGIFImage : public TControl {
   void LayoutLoaded() override;
 
  private:
-  // Saved under a frame of disposal 3 before it is drawn.
-  struct TRestoreArea {
-    TColorBitmap Picture;
-    TMonoBitmap Mask;
-  };
-
+  bool Load(std::vector<std::uint8_t> stream);
   void ReleaseControlState();
-  void ShowDecodedPicture();
-  void ReportProgress(std::size_t position, std::size_t size);
+  bool ShowDecodedPicture(std::uint64_t generation);
+  void ReportProgress(TGIFDecoder& loading, std::uint64_t generation, std::size_t position, std::size_t size);
   void PaintRequest(TCanvas* dc);
   void SetAnimationTimer(bool run, std::uint32_t interval);
   bool MayRun() const;
   Rect CenterRect() const;
   void Fire(const TNotifyEvent& event);
   void PostQueryNewPalette();
-  static TRasterSource PictureOf(const TGIFFrame& frame);
-  static TRasterSource MaskOf(const TGIFFrame& frame);
 
-  TGIFDecoder decoder_;
-  std::unique_ptr<TColorBitmap> composite_;
-  std::unique_ptr<TMonoBitmap> compositeMask_;
-  std::vector<std::unique_ptr<TRestoreArea>> restore_;  // by frame number - 1
+  // The picture held; a load decodes into a decoder of its own and puts it
+  // here when it succeeds.
+  std::unique_ptr<TGIFDecoder> picture_;
+  // Counts the pictures: every load and every release starts a new one, so an
+  // operation can tell whether a handler it called replaced the picture.
+  std::uint64_t generation_ = 0;
+  TGIFStatus loadStatus_ = TGIFStatus::gsOK;
+  TGIFComposer composer_;
+  TGIFPlayback playback_;
   std::unique_ptr<TBitmap> firstFrameCopy_;
   TTimerEx* animationTimer_ = nullptr;  // owned as a component
 
-  int currentFrame_ = 1;
-  bool multiFrame_ = false;
-  int playsDone_ = 1;
-  bool skipNextDisposal_ = true;
   bool repainting_ = false;
   bool stretchActive_ = false;
   bool coversClient_ = false;
   bool opaqueStyle_ = false;
 
-  bool animate_ = false;
   bool autoSize_ = false;
   bool center_ = false;
   bool doubleBuffered_ = true;
-  bool loop_ = false;
+  bool firstImageOnly_ = false;
   bool opaque_ = false;
-  int speed_ = 100;
   bool stretch_ = false;
   bool stretchRatio_ = false;
   bool stretchBigOnly_ = false;

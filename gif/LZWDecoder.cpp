@@ -394,6 +394,13 @@ struct TLZWDecoder::Machine {
 TLZWDecoder::TLZWDecoder() : machine_(std::make_unique<Machine>()) {}
 TLZWDecoder::~TLZWDecoder() = default;
 
+void TLZWDecoder::ReleaseScratch() {
+  machine_ = std::make_unique<Machine>();
+  data_ = {};
+  pixels_.reset();
+  pixelsCapacity_ = 0;
+}
+
 bool TLZWDecoder::DecodeRaster(const TRasterFrame& frame, TByteStream& stream, TRasterRows& rows,
                                const TRowProgress& progress) {
   rows.Pixels.clear();

@@ -125,6 +125,8 @@ class TLZWDecoder {
   // 2^32 - 8192.
   bool DecodeRaster(const TRasterFrame& frame, TByteStream& stream, TRasterRows& rows,
                     const TRowProgress& progress = {});
+  // Frees the scratch that DecodeRaster keeps for the next frame.
+  void ReleaseScratch();
 
  private:
   struct Machine;

@@ -103,21 +103,29 @@ const std::string& FrameLimitReason() {
   return reason;
 }
 
+struct PolicyDifference {
+  std::string Reason;
+  TGIFStatus Status;  // how Kelpo's load ends
+};
+
 // Files where Kelpo's decoder and giflib differ by design, with the reason.
-const std::map<std::string, std::string>& PolicyDifferences() {
+const std::map<std::string, PolicyDifference>& PolicyDifferences() {
+  using enum TGIFStatus;
   const std::string FrameLimit = FrameLimitReason();
   static const std::string SideLimit = "a frame wider or higher than 16384 pixels is dropped";
   static const std::string LastCodeLost = "without an end code, a code ending on the data's last bit is not delivered";
-  static const std::map<std::string, std::string> differences = {
-      {"deb-gdk-pixbuf-tests/gif-test-suite/max-height.gif", SideLimit},
-      {"deb-gdk-pixbuf-tests/gif-test-suite/max-width.gif", SideLimit},
-      {"deb-gdk-pixbuf-tests/gif-test-suite/no-clear-and-eoi.gif", LastCodeLost},
-      {"deb-gdk-pixbuf-tests/gif-test-suite/no-eoi.gif", LastCodeLost},
-      {"gh-image-gif/samples/gifplayer-muybridge.gif", FrameLimit},
-      {"gh-image-gif/samples/sample_big.gif", FrameLimit},
-      {"gh-wuffs/gifplayer-muybridge.gif", FrameLimit},
+  static const std::map<std::string, PolicyDifference> differences = {
+      {"deb-gdk-pixbuf-tests/gif-test-suite/max-height.gif", {SideLimit, gsFrameTooLarge}},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/max-width.gif", {SideLimit, gsFrameTooLarge}},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/no-clear-and-eoi.gif", {LastCodeLost, gsOK}},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/no-eoi.gif", {LastCodeLost, gsOK}},
+      {"deb-src-pillow/decompression_bomb_extents.gif",
+       {"a frame that would take the picture past 2^23 pixels is dropped", gsPictureTooLarge}},
+      {"gh-image-gif/samples/gifplayer-muybridge.gif", {FrameLimit, gsTooManyFrames}},
+      {"gh-image-gif/samples/sample_big.gif", {FrameLimit, gsTooManyFrames}},
+      {"gh-wuffs/gifplayer-muybridge.gif", {FrameLimit, gsTooManyFrames}},
       {"gh-wuffs/artificial-gif/multiple-graphic-controls.gif",
-       "of several graphic control extensions before an image the last counts (giflib takes the first)"},
+       {"of several graphic control extensions before an image the last counts (giflib takes the first)", gsOK}},
   };
   return differences;
 }
@@ -142,7 +150,8 @@ TEST(GIFCorpus, FilesGiflibDecodesGiveTheSameFrames) {
     differing.insert(name);
     const auto policy = PolicyDifferences().find(name);
     if (policy != PolicyDifferences().end()) {
-      if (policy->second == FrameLimitReason()) {  // the frames kept are giflib's first 256
+      EXPECT_EQ(decoder.Status(), policy->second.Status) << name << ": " << GIFStatusMessage(decoder.Status());
+      if (policy->second.Reason == FrameLimitReason()) {  // the frames kept are giflib's first 256
         EXPECT_EQ(actual.size(), 256u) << name;
         EXPECT_TRUE(std::equal(actual.begin(), actual.end(), expected->begin())) << name;
       }
@@ -165,10 +174,61 @@ TEST(GIFCorpus, FilesGiflibDecodesGiveTheSameFrames) {
     }
   }
   EXPECT_GT(compared, 150);
-  for (const auto& [name, reason] : PolicyDifferences())
+  for (const auto& [name, policy] : PolicyDifferences())
     EXPECT_TRUE(differing.contains(name))
-        << name << " no longer differs from giflib (" << reason << "): remove it from the list";
+        << name << " no longer differs from giflib (" << policy.Reason << "): remove it from the list";
 #endif
+}
+
+TEST(GIFCorpus, FilesThatDoNotDecodeToTheirEndFailForTheirOwnReason) {
+  SKIP_WITHOUT_CORPUS();
+  using enum TGIFStatus;
+  // Every corpus file whose load fails or stops early, with the reason; all others load to their end.
+  static const std::map<std::string, TGIFStatus> expected = {
+      {"deb-gdk-pixbuf-tests/fail/bug778584.gif", gsNotGIF},
+      {"deb-gdk-pixbuf-tests/fail/bug785973.gif", gsPictureTooLarge},
+      {"deb-gdk-pixbuf-tests/fail/invalid.1.gif", gsPictureTooLarge},
+      {"deb-gdk-pixbuf-tests/fail/invalid.2.gif", gsPictureTooLarge},
+      {"deb-gdk-pixbuf-tests/fail/invalid.3.gif", gsPictureTooLarge},
+      {"deb-gdk-pixbuf-tests/fail/overflow-codes-max.gif", gsBadCodeSize},
+      {"deb-gdk-pixbuf-tests/fail/overflow-codes.gif", gsBadCodeSize},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/image-zero-height.gif", gsZeroSizeFrame},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/image-zero-size.gif", gsZeroSizeFrame},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/image-zero-width.gif", gsZeroSizeFrame},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/max-height.gif", gsFrameTooLarge},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/max-size.gif", gsPictureTooLarge},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/max-width.gif", gsFrameTooLarge},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/no-data.gif", gsNoFrames},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/overflow-codes-max.gif", gsBadCodeSize},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/overflow-codes.gif", gsBadCodeSize},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/zero-height.gif", gsNoFrames},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/zero-size.gif", gsNoFrames},
+      {"deb-gdk-pixbuf-tests/gif-test-suite/zero-width.gif", gsNoFrames},
+      {"deb-src-pillow/decompression_bomb.gif", gsFrameTooLarge},
+      {"deb-src-pillow/decompression_bomb_extents.gif", gsPictureTooLarge},
+      {"gh-image-gif/crashtest/issue-96-small-codesize-2.gif", gsPictureTooLarge},
+      {"gh-image-gif/crashtest/issue-96-small-codesize.gif", gsZeroSizeFrame},
+      {"gh-image-gif/samples/gifplayer-muybridge.gif", gsTooManyFrames},
+      {"gh-image-gif/samples/sample_big.gif", gsTooManyFrames},
+      {"gh-image-gif/stall/issue-101-infinite-empty-loop.gif", gsPictureTooLarge},
+      {"gh-wuffs/artificial-gif/no-frames.gif", gsNoFrames},
+      {"gh-wuffs/artificial-gif/zero-width-frame.gif", gsZeroSizeFrame},
+      {"gh-wuffs/gifplayer-muybridge.gif", gsTooManyFrames},
+  };
+  std::set<std::string> seen;
+  for (const std::string& name : CorpusFiles()) {
+    const auto file = ReadFileBytes(CorpusDir() + "/" + name);
+    ASSERT_TRUE(file) << name;
+    TGIFDecoder decoder;
+    const bool loaded = decoder.LoadGIFStream(*file);
+    const auto listed = expected.find(name);
+    const TGIFStatus want = listed == expected.end() ? gsOK : listed->second;
+    if (listed != expected.end()) seen.insert(name);
+    EXPECT_EQ(decoder.Status(), want) << name << ": " << GIFStatusMessage(decoder.Status());
+    // A load succeeds exactly when it kept a frame.
+    EXPECT_EQ(loaded, decoder.FrameCount() > 0) << name;
+  }
+  EXPECT_EQ(seen.size(), expected.size()) << "a listed file is missing from the corpus";
 }
 
 TEST(GIFCorpus, BannerAndAboutShapedFilesDecode) {
@@ -253,6 +313,12 @@ TEST(GIFCorpus, FilesCutAtEveryByteKeepTheFramesBeforeTheCut) {
         for (const std::size_t d : layout.Descriptors) expectedFrames += d + 10 <= length ? 1 : 0;
       ASSERT_EQ(loaded, expectedFrames > 0) << "cut at " << length;
       ASSERT_EQ(cut.FrameCount(), expectedFrames) << "cut at " << length;
+      // Why: the cut lies in the header, in a descriptor, or where a block may end.
+      TGIFStatus why = expectedFrames > 0 ? TGIFStatus::gsOK : TGIFStatus::gsNoFrames;
+      for (const std::size_t d : layout.Descriptors)
+        if (d < length && length < d + 10) why = TGIFStatus::gsTruncatedFrame;
+      if (length < layout.HeaderEnd) why = length == 0 ? TGIFStatus::gsEmptyStream : TGIFStatus::gsTruncatedHeader;
+      ASSERT_EQ(cut.Status(), why) << "cut at " << length << ": " << GIFStatusMessage(cut.Status());
       for (int i = 1; i <= expectedFrames; ++i) {
         const TGIFFrame& a = cut.Frame(i);
         const TGIFFrame& e = whole.Frame(i);

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <stdexcept>
 
 #include "framework/Bitmap.h"
 #include "framework/Exception.h"
 #include "gif/GIFDecoder.h"
 #include "tests/gif/GIFTestSupport.h"
+#include "tests/gif/LZWReference.h"
 
 namespace kelpo::test {
 namespace {
@@ -24,13 +26,23 @@ GifWriter& Dot(GifWriter& gif, int value = 1, int left = 0, int top = 0) {
 struct Loaded {
   bool Ok;
   std::unique_ptr<TGIFDecoder> Decoder;
+  TGIFStatus Status = TGIFStatus::gsOK;
 };
 
 Loaded Load(const Bytes& stream, bool firstImageOnly = false) {
   Loaded result{false, std::make_unique<TGIFDecoder>()};
   result.Decoder->SetFirstImageOnly(firstImageOnly);
   result.Ok = result.Decoder->LoadGIFStream(stream);
+  result.Status = result.Decoder->Status();
   return result;
+}
+
+// The top-down indices the reference decoder gives for `raster` in a frame of that shape.
+std::vector<std::uint8_t> ReferencePixels(const Bytes& raster, int width, int height) {
+  TByteStream stream{raster, 0};
+  TRasterRows rows;
+  EXPECT_TRUE(ReferenceDecodeRaster(TRasterFrame{width, height, false, false, 0}, stream, rows));
+  return TopDownPixels(rows, width, height);
 }
 
 TEST(GIF, ScreenFramesAndImageStateOfAnAnimation) {
@@ -138,8 +150,11 @@ TEST(GIF, FrameSidesUpTo16384AreDecoded) {
   ASSERT_TRUE(dropped.Ok);
   EXPECT_EQ(dropped.Decoder->FrameCount(), 1);
   EXPECT_EQ(dropped.Decoder->ImageWidth(), 2);
+  EXPECT_EQ(dropped.Status, TGIFStatus::gsFrameTooLarge);
   GifWriter higher;
-  EXPECT_FALSE(Load(higher.Header(2, 2, 1).Picture(0, 0, 1, 16385, Filled(16385, 1)).Trailer().Data()).Ok);
+  const Loaded none = Load(higher.Header(2, 2, 1).Picture(0, 0, 1, 16385, Filled(16385, 1)).Trailer().Data());
+  EXPECT_FALSE(none.Ok);
+  EXPECT_EQ(none.Status, TGIFStatus::gsFrameTooLarge);  // why no frame is left
 }
 
 TEST(GIF, FrameWithoutWidthOrHeightFailsTheWholeLoad) {
@@ -148,6 +163,7 @@ TEST(GIF, FrameWithoutWidthOrHeightFailsTheWholeLoad) {
     Dot(Dot(gif.Header(2, 2, 1))).Image(0, 0, w, h, EncodeRaster(2, {})).Trailer();
     const Loaded l = Load(gif.Data());
     EXPECT_FALSE(l.Ok);
+    EXPECT_EQ(l.Status, TGIFStatus::gsZeroSizeFrame);
     EXPECT_TRUE(l.Decoder->Empty());
     EXPECT_EQ(l.Decoder->FrameCount(), 0);
   }
@@ -228,35 +244,53 @@ TEST(GIF, FailureTableOutcomes) {
   GifWriter base;
   const Bytes good = Dot(base.Header(2, 2, 2)).Trailer().Data();
   const auto cut = [&](std::size_t n) { return Bytes(good.begin(), good.begin() + n); };
-  EXPECT_FALSE(Load({}).Ok);
-  EXPECT_FALSE(Load({'g', 'I', 'F', '8', '9', 'a'}).Ok);
-  EXPECT_FALSE(Load(cut(5)).Ok);        // header
-  EXPECT_FALSE(Load(cut(12)).Ok);       // logical screen
-  EXPECT_FALSE(Load(cut(13 + 11)).Ok);  // global table of 4 entries
-  EXPECT_FALSE(Load(cut(13 + 12)).Ok);  // no image descriptor before the end
   GifWriter noImage;
-  EXPECT_FALSE(Load(noImage.Header(2, 2, 1).Loop(0).Trailer().Data()).Ok);
-  EXPECT_TRUE(Load(cut(13 + 12 + 10)).Ok);  // a descriptor without data: a frame of index 0
-
+  noImage.Header(2, 2, 1).Loop(0).Trailer();
   // A descriptor cut short drops that frame; the frames before it stay.
   GifWriter twice;
   const Bytes two = Dot(Dot(twice.Header(2, 2, 1), 2), 3).Trailer().Data();
   const std::size_t rasterSize = EncodeRaster(8, Filled(4, 3)).size();
-  const Loaded oneLeft = Load(Bytes(two.begin(), two.end() - 1 - rasterSize - 5));
-  ASSERT_TRUE(oneLeft.Ok);
-  EXPECT_EQ(oneLeft.Decoder->FrameCount(), 1);
-
   // Bytes between blocks are read in pairs and ignored; the trailer ends the stream.
   GifWriter noise;
-  Dot(Dot(noise.Header(2, 2, 1)).Raw({0, 0, 0x55, 0x66})).Trailer().Raw({0x2C, 0x2C});
-  EXPECT_EQ(Load(noise.Data()).Decoder->FrameCount(), 2);
-
+  Dot(Dot(noise.Header(2, 2, 1), 2).Raw({0, 0, 0x55, 0x66}), 3).Trailer().Raw({0x2C, 0x2C});
   // A comment cut short ends the stream; the frames before it stay.
   GifWriter comment;
-  Dot(comment.Header(2, 2, 1)).Raw({0x21, 0xFE, 20, 'a', 'b'});
-  const Loaded commented = Load(comment.Data());
-  ASSERT_TRUE(commented.Ok);
-  EXPECT_EQ(commented.Decoder->FrameCount(), 1);
+  Dot(comment.Header(2, 2, 1), 2).Raw({0x21, 0xFE, 20, 'a', 'b'});
+
+  struct Case {
+    const char* What;
+    Bytes Stream;
+    TGIFStatus Status;
+    std::vector<int> Frames;  // each frame's one index; a failed load has none
+  };
+  using enum TGIFStatus;
+  const Case cases[] = {
+      {"empty stream", {}, gsEmptyStream, {}},
+      {"signature", {'g', 'I', 'F', '8', '9', 'a'}, gsNotGIF, {}},
+      {"header cut", cut(5), gsTruncatedHeader, {}},
+      {"logical screen cut", cut(12), gsTruncatedHeader, {}},
+      {"global table of 4 entries cut", cut(13 + 11), gsTruncatedHeader, {}},
+      {"nothing after the global table", cut(13 + 12), gsNoFrames, {}},
+      {"no image descriptor", noImage.Data(), gsNoFrames, {}},
+      {"descriptor without data: a frame of index 0", cut(13 + 12 + 10), gsOK, {0}},
+      {"second descriptor cut", Bytes(two.begin(), two.end() - 1 - rasterSize - 5), gsTruncatedFrame, {2}},
+      {"bytes between blocks", noise.Data(), gsOK, {2, 3}},
+      {"comment cut", comment.Data(), gsOK, {2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    const Loaded l = Load(c.Stream);
+    EXPECT_EQ(l.Ok, !c.Frames.empty());
+    EXPECT_EQ(l.Status, c.Status) << GIFStatusMessage(l.Status);
+    ASSERT_EQ(l.Decoder->FrameCount(), static_cast<int>(c.Frames.size()));
+    for (std::size_t i = 0; i < c.Frames.size(); ++i)
+      EXPECT_EQ(TopDownPixels(l.Decoder->Frame(i + 1).Rows, 2, 2), Filled(4, c.Frames[i])) << "frame " << i + 1;
+  }
+
+  // Every status has a message of its own.
+  std::set<std::string> messages;
+  for (int s = 0; s <= static_cast<int>(gsNoFrames); ++s) messages.insert(GIFStatusMessage(static_cast<TGIFStatus>(s)));
+  EXPECT_EQ(messages.size(), static_cast<std::size_t>(gsNoFrames) + 1);
 }
 
 TEST(GIF, ExtensionsAreSkippedUpToTheirTerminator) {
@@ -289,6 +323,7 @@ TEST(GIF, Frame257AndAllAfterItAreIgnored) {
   const Loaded l = Load(gif.Trailer().Data());
   ASSERT_TRUE(l.Ok);
   EXPECT_EQ(l.Decoder->FrameCount(), 256);
+  EXPECT_EQ(l.Status, TGIFStatus::gsTooManyFrames);
 }
 
 TEST(GIF, ProgressHookReportsAndCancels) {
@@ -322,6 +357,7 @@ TEST(GIF, ProgressHookReportsAndCancels) {
   });
   EXPECT_FALSE(d.LoadGIFStream(stream));
   EXPECT_TRUE(d.Empty());
+  EXPECT_EQ(d.Status(), TGIFStatus::gsCancelled);
 
   // A handler that lets processing go on after the cancelled frame keeps the frames before it.
   GifWriter two;
@@ -332,10 +368,22 @@ TEST(GIF, ProgressHookReportsAndCancels) {
   });
   ASSERT_TRUE(d.LoadGIFStream(two.Data()));
   EXPECT_EQ(d.FrameCount(), 1);
+  EXPECT_EQ(d.Status(), TGIFStatus::gsCancelled);  // why the second frame is missing
 
   // Cancelled at a block start: the load fails.
   d.SetProgressHook([&](std::size_t, std::size_t) { throw std::runtime_error("cancelled"); });
   EXPECT_FALSE(d.LoadGIFStream(two.Data()));
+  EXPECT_EQ(d.Status(), TGIFStatus::gsCancelled);
+
+  // The hook cannot load or release the decoder that calls it; the attempt cancels.
+  d.SetProgressHook([&](std::size_t, std::size_t) { d.LoadGIFStream(two.Data()); });
+  EXPECT_FALSE(d.LoadGIFStream(two.Data()));
+  EXPECT_EQ(d.Status(), TGIFStatus::gsCancelled);
+  d.SetProgressHook([&](std::size_t, std::size_t) { d.ReleaseFrames(); });
+  EXPECT_FALSE(d.LoadGIFStream(two.Data()));
+  d.SetProgressHook({});
+  ASSERT_TRUE(d.LoadGIFStream(two.Data()));
+  EXPECT_EQ(d.FrameCount(), 2);
 }
 
 TEST(GIF, FramePicturesAreBmpFilesTheBitmapLoads) {
@@ -414,9 +462,18 @@ TEST(GIFMalformed, CodesAfterAFullTableStayInTheTable) {
   std::vector<int> codes{256, 0};
   for (int i = 0; i < 5000; ++i) codes.push_back(i % 4096 == 256 || i % 4096 == 257 ? 1 : i % 4096);
   codes.push_back(257);
+  const Bytes raster = RasterFromCodes(8, codes);
   GifWriter gif;
-  const Loaded l = Load(gif.Header(200, 200, 8).Image(0, 0, 200, 200, RasterFromCodes(8, codes)).Trailer().Data());
-  EXPECT_TRUE(l.Ok);
+  const Loaded l = Load(gif.Header(200, 200, 8).Image(0, 0, 200, 200, raster).Trailer().Data());
+  ASSERT_TRUE(l.Ok);
+  EXPECT_EQ(l.Status, TGIFStatus::gsOK);
+  const std::vector<std::uint8_t> pixels = TopDownPixels(l.Decoder->Frame(1).Rows, 200, 200);
+  EXPECT_EQ(pixels, ReferencePixels(raster, 200, 200));
+  // The roots, with 1 for the clear and end codes, then entry 258: "0 0".
+  std::vector<std::uint8_t> start{0};
+  for (int i = 0; i < 256; ++i) start.push_back(static_cast<std::uint8_t>(i));
+  start.insert(start.end(), {1, 1, 0, 0});
+  EXPECT_TRUE(std::equal(start.begin(), start.end(), pixels.begin()));
 }
 
 TEST(GIFMalformed, PrefixCyclesAndCodesBeyondTheNextFreeCodeEndTheFrame) {
@@ -452,22 +509,41 @@ TEST(GIFMalformed, BadMinimumCodeSizes) {
     const Loaded l = Load(gif.Data());
     ASSERT_TRUE(l.Ok);
     // Sizes up to 11 decode (0 and 1 start with no room for the first new entry's
-    // code, so their pixels differ, harmlessly); larger ones drop that frame and what follows.
-    EXPECT_EQ(l.Decoder->FrameCount(), m <= 11 ? 3 : 1);
-    if (m >= 2 && m <= 11) {
-      EXPECT_EQ(TopDownPixels(l.Decoder->Frame(2).Rows, 2, 2), Filled(4, 1));
+    // code, so their pixels are not the encoded ones); larger ones drop that frame and what follows.
+    if (m > 11) {
+      EXPECT_EQ(l.Decoder->FrameCount(), 1);
+      EXPECT_EQ(l.Status, TGIFStatus::gsBadCodeSize);
+      continue;
     }
+    ASSERT_EQ(l.Decoder->FrameCount(), 3);
+    EXPECT_EQ(l.Status, TGIFStatus::gsOK);
+    const std::vector<std::uint8_t> pixels = TopDownPixels(l.Decoder->Frame(2).Rows, 2, 2);
+    EXPECT_EQ(pixels, ReferencePixels(raster, 2, 2));
+    if (m >= 2) {
+      EXPECT_EQ(pixels, Filled(4, 1));
+    }
+    EXPECT_EQ(TopDownPixels(l.Decoder->Frame(3).Rows, 2, 2), Filled(4, 1));
   }
 }
 
 TEST(GIFMalformed, FramesOutsideTheLogicalScreen) {
   GifWriter gif;
-  gif.Header(1, 1, 1).Picture(65000, 65000, 2, 3, Filled(6, 1)).Trailer();
+  gif.Header(1, 1, 1).Picture(2000, 1000, 2, 3, {1, 0, 0, 1, 1, 1}).Trailer();
   const Loaded l = Load(gif.Data());
   ASSERT_TRUE(l.Ok);
-  EXPECT_EQ(l.Decoder->ImageWidth(), 65002);
-  EXPECT_EQ(l.Decoder->ImageHeight(), 65003);
+  EXPECT_EQ(l.Decoder->ImageWidth(), 2002);
+  EXPECT_EQ(l.Decoder->ImageHeight(), 1003);
   EXPECT_EQ(l.Decoder->Frame(1).Rows.Pixels.size(), 4u * 3);
+  EXPECT_EQ(TopDownPixels(l.Decoder->Frame(1).Rows, 2, 3), (std::vector<std::uint8_t>{1, 0, 0, 1, 1, 1}));
+
+  // So far out that the picture would pass its limit: that frame is dropped.
+  GifWriter far;
+  Dot(far.Header(1, 1, 1)).Picture(65000, 65000, 2, 3, Filled(6, 1)).Trailer();
+  const Loaded dropped = Load(far.Data());
+  ASSERT_TRUE(dropped.Ok);
+  EXPECT_EQ(dropped.Decoder->FrameCount(), 1);
+  EXPECT_EQ(dropped.Decoder->ImageWidth(), 2);
+  EXPECT_EQ(dropped.Status, TGIFStatus::gsPictureTooLarge);
 }
 
 TEST(GIFMalformed, ZeroSizedScreenAndFrames) {
@@ -475,8 +551,11 @@ TEST(GIFMalformed, ZeroSizedScreenAndFrames) {
   const Loaded zeroScreen = Load(Dot(screen.Header(0, 0, 1)).Trailer().Data());
   ASSERT_TRUE(zeroScreen.Ok);
   EXPECT_EQ(zeroScreen.Decoder->ImageWidth(), 2);
+  EXPECT_EQ(TopDownPixels(zeroScreen.Decoder->Frame(1).Rows, 2, 2), Filled(4, 1));
   GifWriter frame;
-  EXPECT_FALSE(Load(frame.Header(2, 2, 1).Image(0, 0, 0, 0, {2, 0}).Trailer().Data()).Ok);
+  const Loaded zeroFrame = Load(frame.Header(2, 2, 1).Image(0, 0, 0, 0, {2, 0}).Trailer().Data());
+  EXPECT_FALSE(zeroFrame.Ok);
+  EXPECT_EQ(zeroFrame.Status, TGIFStatus::gsZeroSizeFrame);
 }
 
 TEST(GIFMalformed, AllocationBombsAreRefused) {
@@ -487,16 +566,46 @@ TEST(GIFMalformed, AllocationBombsAreRefused) {
   const Loaded l = Load(huge.Trailer().Data());
   ASSERT_TRUE(l.Ok);
   EXPECT_EQ(l.Decoder->FrameCount(), 1);
+  EXPECT_EQ(l.Status, TGIFStatus::gsFrameTooLarge);
 
-  // Frames within the side limit decode until their pixels reach the total budget.
+  // A few bytes with a logical screen of 16384 x 16384 (a gibibyte of composite) fail at once.
+  GifWriter screen;
+  const Bytes bomb = screen.Header(16384, 16384, 1).Picture(0, 0, 1, 1, {1}).Trailer().Data();
+  EXPECT_LE(bomb.size(), 41u);
+  const Loaded refused = Load(bomb);
+  EXPECT_FALSE(refused.Ok);
+  EXPECT_EQ(refused.Status, TGIFStatus::gsPictureTooLarge);
+
+  // The picture may hold 2^23 pixels: a screen of 4096 x 2048 loads, a row more
+  // does not, nor does a frame that widens the picture past the limit.
+  GifWriter largest;
+  EXPECT_TRUE(Load(largest.Header(4096, 2048, 1).Picture(0, 0, 1, 1, {1}).Trailer().Data()).Ok);
+  GifWriter higher;
+  EXPECT_EQ(Load(higher.Header(4096, 2049, 1).Picture(0, 0, 1, 1, {1}).Trailer().Data()).Status,
+            TGIFStatus::gsPictureTooLarge);
+  GifWriter widened;
+  Dot(widened.Header(4096, 2048, 1)).Picture(4095, 0, 2, 1, {1, 1}).Trailer();
+  const Loaded narrow = Load(widened.Data());
+  EXPECT_EQ(narrow.Decoder->FrameCount(), 1);
+  EXPECT_EQ(narrow.Status, TGIFStatus::gsPictureTooLarge);
+
+  // Frames decode until their rows reach the budget: 64 MiB by default, eight frames of 4096 x 2048.
   GifWriter many;
-  many.Header(2, 2, 1);
-  for (int i = 0; i < 256; ++i) many.Image(0, 0, 4096, 4096, {2, 0});
+  many.Header(4096, 2048, 1);
+  for (int i = 0; i < 12; ++i) many.Image(0, 0, 4096, 2048, {2, 0});
+  const Loaded budget = Load(many.Trailer().Data());
+  ASSERT_TRUE(budget.Ok);
+  EXPECT_EQ(budget.Decoder->FrameCount(), 8);
+  EXPECT_EQ(budget.Status, TGIFStatus::gsPixelBudget);
+  // Rows are counted as stored: a frame 1 pixel wide takes 4 bytes a row, and a mask as much again.
+  GifWriter narrowFrames;
+  narrowFrames.Header(1, 16384, 1);
+  for (int i = 0; i < 4; ++i) narrowFrames.Control(0, 0, true, 0).Image(0, 0, 1, 16384, {2, 0});
   TGIFDecoder d;
-  d.SetMaxTotalPixels(3 * 4096 * 4096);
-  ASSERT_TRUE(d.LoadGIFStream(many.Trailer().Data()));
+  d.SetMaxRowBytes(3 * 8 * 16384);
+  ASSERT_TRUE(d.LoadGIFStream(narrowFrames.Trailer().Data()));
   EXPECT_EQ(d.FrameCount(), 3);
-  EXPECT_EQ(TGIFDecoder::DefaultMaxTotalPixels, 16384 * 16384);  // one frame of the largest size
+  EXPECT_EQ(d.Status(), TGIFStatus::gsPixelBudget);
 }
 
 TEST(GIFMalformed, PaletteIndexBeyondTheTable) {
@@ -512,21 +621,13 @@ TEST(GIFMalformed, PaletteIndexBeyondTheTable) {
   EXPECT_EQ(picture.Pixel(1, 0), 0x01FE00u);
 }
 
-TEST(GIFMalformed, RestorePreviousOnTheFirstFrames) {
-  GifWriter gif;
-  Dot(Dot(gif.Header(2, 2, 1).Control(3, 0, false, 0)).Control(3, 0, true, 0)).Trailer();
-  const Loaded l = Load(gif.Data());
-  ASSERT_TRUE(l.Ok);
-  EXPECT_EQ(l.Decoder->Frame(1).Disposal, 3);
-  EXPECT_EQ(l.Decoder->Frame(2).Disposal, 3);
-}
-
 TEST(GIFMalformed, ErrorsLeaveNoHalfBuiltState) {
   GifWriter gif;
   const Bytes broken = Dot(Dot(gif.Header(2, 2, 1))).Image(0, 0, 2, 0, {2, 0}).Trailer().Data();
   TGIFDecoder d;
   for (int round = 0; round < 2; ++round) {
     EXPECT_FALSE(d.LoadGIFStream(broken));
+    EXPECT_EQ(d.Status(), TGIFStatus::gsZeroSizeFrame);
     EXPECT_EQ(d.FrameCount(), 0);
     EXPECT_TRUE(d.Empty());
     EXPECT_TRUE(d.DataStream().empty());
@@ -538,6 +639,7 @@ TEST(GIFMalformed, ErrorsLeaveNoHalfBuiltState) {
   Dot(Dot(partly.Header(2, 2, 1))).Image(0, 0, 2, 2, {12, 1, 0, 0}).Trailer();
   ASSERT_TRUE(d.LoadGIFStream(partly.Data()));
   EXPECT_EQ(d.FrameCount(), 2);
+  EXPECT_EQ(d.Status(), TGIFStatus::gsBadCodeSize);
 }
 
 }  // namespace

@@ -85,27 +85,6 @@ class GIFImageTest : public ::testing::Test {
   int changes = 0;
 };
 
-TEST_F(GIFImageTest, FrameIntervalFollowsDelaysAndSpeed) {
-  TGIFImage& gif = Load();
-  GifWriter w;
-  w.Header(1, 1, 1);
-  for (int delayCs : {0, 1, 4, 14, 700}) w.Control(1, delayCs, false, 0).Picture(0, 0, 1, 1, {1});
-  ASSERT_TRUE(gif.LoadGIFStream(w.Trailer().Data()));
-  const auto intervals = [&] {
-    std::vector<std::uint32_t> all;
-    for (int k = 1; k <= 5; ++k) all.push_back(gif.FrameInterval(k));
-    return all;
-  };
-  EXPECT_EQ(intervals(), (std::vector<std::uint32_t>{50, 50, 50, 140, 7000}));
-  gif.SetSpeed(200);
-  EXPECT_EQ(intervals(), (std::vector<std::uint32_t>{25, 25, 25, 70, 3500}));
-  gif.SetSpeed(0);
-  EXPECT_EQ(gif.Speed(), 1);
-  EXPECT_EQ(gif.FrameInterval(1), 5000u);
-  gif.SetSpeed(-7);
-  EXPECT_EQ(gif.Speed(), 1);
-}
-
 TEST_F(GIFImageTest, ComposesEachDisposalOntoCompositeAndMask) {
   TGIFImage& gif = Load();
   GifWriter w;
@@ -428,10 +407,14 @@ TEST_F(GIFImageTest, FailedLoadsLeaveTheControlEmpty) {
   EXPECT_FALSE(gif.LoadGIFStream(Bytes{'G', 'I', 'X', '8', '9', 'a'}));
   expectEmpty("not a GIF");
 
-  GifWriter bomb;  // a 65535 x 65535 screen for one pixel
-  bomb.Header(65535, 65535, 1).Picture(0, 0, 1, 1, {1}).Trailer();
-  EXPECT_FALSE(gif.LoadGIFStream(bomb.Data()));
-  expectEmpty("allocation bomb");
+  for (const int side : {65535, 16384}) {  // a screen of a gibibyte or more for one pixel
+    GifWriter bomb;
+    bomb.Header(side, side, 1).Picture(0, 0, 1, 1, {1}).Trailer();
+    EXPECT_FALSE(gif.LoadGIFStream(bomb.Data()));
+    expectEmpty("allocation bomb");
+    EXPECT_EQ(gif.LoadStatus(), TGIFStatus::gsPictureTooLarge);
+    EXPECT_EQ(gif.PictureMemory(), 0u);
+  }
 
   std::vector<int> percents;
   gif.OnProgress = [&](TComponent*, std::size_t, std::size_t, int percent, bool& keep) {
@@ -440,10 +423,12 @@ TEST_F(GIFImageTest, FailedLoadsLeaveTheControlEmpty) {
   };
   EXPECT_FALSE(gif.LoadGIFStream(Animation(3, 10, 0)));
   expectEmpty("cancelled");
+  EXPECT_EQ(gif.LoadStatus(), TGIFStatus::gsCancelled);
   gif.OnProgress = [&](TComponent*, std::size_t, std::size_t, int percent, bool&) { percents.push_back(percent); };
   percents.clear();
   EXPECT_TRUE(gif.LoadGIFStream(Animation(3, 10, 0)));
   EXPECT_EQ(percents.back(), 100);
+  EXPECT_EQ(gif.LoadStatus(), TGIFStatus::gsOK);
 }
 
 TEST_F(GIFImageTest, GivesPaletteAndFirstFrameAndTakesOtherPictures) {
@@ -501,6 +486,128 @@ TEST_F(GIFImageTest, HandlersMayStopOrReplaceThePictureDuringATick) {
   Paint();                                           // the paint's error goes to the default handler
   ASSERT_FALSE(h.sim.dialogs.Shown().empty());
   EXPECT_EQ(h.sim.dialogs.Shown().back().Text, "No More Timers Available");
+}
+
+// A 400 x 300 frame reports progress every 32 rows while it decodes, into the
+// rows of a frame that a handler that frees the picture would take away.
+Bytes LargeFrames(int index) {
+  GifWriter gif;
+  gif.Header(400, 300, 2).Loop(0);
+  for (int i = 0; i < 2; ++i) gif.Control(1, 10, false, 0).Picture(0, 0, 400, 300, Filled(120000, index + i));
+  gif.Trailer();
+  return gif.Data();
+}
+
+TEST_F(GIFImageTest, ProgressHandlersMayClearOrReloadThePictureWhileAFrameDecodes) {
+  TGIFImage& gif = Load("      Animate = True\n");
+  const Bytes first = LargeFrames(1), second = LargeFrames(2);
+  int reports = 0;
+  const auto during = [&](int report, std::function<void()> action) {
+    reports = 0;
+    gif.OnProgress = [&reports, report, action](TComponent*, std::size_t, std::size_t, int, bool&) {
+      if (++reports == report) action();
+    };
+  };
+  // Cleared inside frame 1 (reports 1 to 3 are block starts, report 5 is the
+  // frame's second row report): the load ends empty.
+  during(5, [&] { gif.Assign(nullptr); });
+  EXPECT_FALSE(gif.LoadGIFStream(first));
+  EXPECT_TRUE(gif.Empty());
+  EXPECT_EQ(gif.Composite(), nullptr);
+  EXPECT_EQ(reports, 5);  // the overtaken load reports no more
+  during(5, [&] { gif.ResetImage(); });
+  EXPECT_FALSE(gif.LoadGIFStream(first));
+  EXPECT_TRUE(gif.Empty());
+
+  // Reloaded inside frame 2: the handler's picture is the one shown, and plays.
+  bool reloaded = false;
+  during(17, [&] { reloaded = gif.LoadGIFStream(second); });
+  EXPECT_FALSE(gif.LoadGIFStream(first));
+  EXPECT_TRUE(reloaded);
+  ASSERT_EQ(gif.FrameCount(), 2);
+  EXPECT_EQ(gif.DataStream(), second);
+  EXPECT_EQ(gif.WorkStream().Size(), 0u);
+  EXPECT_EQ(gif.LoadStatus(), TGIFStatus::gsOK);
+  EXPECT_EQ(CompositeRow(gif)[0], Colour(2));
+  gif.OnProgress = nullptr;
+  Paint();
+  h.sim.windowing.AdvanceBy(200);
+  EXPECT_EQ(CompositeRow(gif)[0], Colour(3));
+
+  // While a stream decodes the control holds no picture: taking its own takes nothing.
+  during(5, [&] { gif.Assign(&gif); });
+  EXPECT_FALSE(gif.LoadGIFStream(first));
+  EXPECT_TRUE(gif.Empty());
+  // A handler that reloads at every report, four deep.
+  int depth = 0;
+  gif.OnProgress = [&](TComponent*, std::size_t, std::size_t, int, bool&) {
+    if (++depth <= 4) gif.LoadGIFStream(depth % 2 ? first : second);
+  };
+  EXPECT_FALSE(gif.LoadGIFStream(first));
+  EXPECT_EQ(gif.DataStream(), second);  // the innermost load, the fourth, stands
+  EXPECT_EQ(gif.FrameCount(), 2);
+}
+
+TEST_F(GIFImageTest, ChangeHandlersOfALoadMayClearOrReloadThePicture) {
+  TGIFImage& gif = Load();
+  const Bytes other = Animation(2, 10, 0);
+  int changed = 0;
+  gif.OnChanging = [&](TComponent*) { gif.OnChanging = nullptr, gif.ResetImage(); };
+  gif.OnChange = [&](TComponent*) { ++changed; };
+  EXPECT_FALSE(gif.LoadGIFStream(Animation(3, 10, 0)));
+  EXPECT_TRUE(gif.Empty());
+  EXPECT_EQ(changed, 0);
+  gif.OnChanging = [&](TComponent*) { gif.OnChanging = nullptr, gif.LoadGIFStream(other); };
+  EXPECT_FALSE(gif.LoadGIFStream(Animation(3, 10, 0)));
+  EXPECT_EQ(gif.FrameCount(), 2);
+  EXPECT_EQ(changed, 1);  // for the handler's picture only
+  EXPECT_EQ(CompositeRow(gif), (std::vector<std::uint32_t>{Colour(1), Colour(1)}));
+  gif.OnChange = [&](TComponent*) { gif.OnChange = nullptr, gif.LoadGIFStream(Still(2, 1, 3)); };
+  EXPECT_FALSE(gif.LoadGIFStream(other));
+  EXPECT_EQ(gif.FrameCount(), 1);
+  EXPECT_EQ(CompositeRow(gif), (std::vector<std::uint32_t>{Colour(3), Colour(3)}));
+}
+
+TEST_F(GIFImageTest, ChangingHandlersThatStopOrReloadLeaveCurrentFrameOnTheFrameShown) {
+  TGIFImage& gif = Load("      Animate = True\n");
+  ASSERT_TRUE(gif.LoadGIFStream(Animation(4, 10, 0)));
+  Paint();
+  h.sim.windowing.AdvanceBy(300);  // frame 3 is shown
+  ASSERT_EQ(gif.CurrentFrame(), 4);
+  int changed = 0;
+  gif.OnChange = [&](TComponent*) { ++changed; };
+  gif.OnChanging = [&](TComponent*) { gif.SetAnimate(false); };
+  h.sim.windowing.AdvanceBy(100);
+  EXPECT_EQ(gif.AnimationTimer(), nullptr);
+  EXPECT_EQ(gif.CurrentFrame(), 1);
+  EXPECT_EQ(CompositeRow(gif), (std::vector<std::uint32_t>{Colour(1), Colour(1)}));
+  EXPECT_EQ(changed, 0);  // the tick ended with its OnChanging
+  gif.OnChanging = nullptr;
+  gif.SetCurrentFrame(2);
+  EXPECT_EQ(gif.CurrentFrame(), 2);
+  EXPECT_EQ(CompositeRow(gif), (std::vector<std::uint32_t>{Colour(2), Colour(2)}));
+
+  // Reloaded during a tick: the new picture's frame 1 is shown and named.
+  gif.SetAnimate(true);
+  Paint();
+  gif.OnChanging = [&](TComponent*) { gif.OnChanging = nullptr, gif.LoadGIFStream(Animation(3, 10, 0)); };
+  h.sim.windowing.AdvanceBy(100);
+  EXPECT_EQ(gif.CurrentFrame(), 1);
+  EXPECT_TRUE(gif.SkipNextDisposal());
+  EXPECT_EQ(gif.FrameCount(), 3);
+  gif.SetCurrentFrame(3);
+  EXPECT_EQ(CompositeRow(gif), (std::vector<std::uint32_t>{Colour(3), Colour(3)}));
+
+  // A handler of SetCurrentFrame that clears the picture or shows a frame itself.
+  gif.OnChanging = [&](TComponent*) { gif.OnChanging = nullptr, gif.SetCurrentFrame(1); };
+  changed = 0;
+  gif.SetCurrentFrame(2);
+  EXPECT_EQ(gif.CurrentFrame(), 1);
+  EXPECT_EQ(changed, 1);
+  gif.OnChanging = [&](TComponent*) { gif.Assign(nullptr); };
+  gif.SetCurrentFrame(2);
+  EXPECT_TRUE(gif.Empty());
+  EXPECT_EQ(gif.CurrentFrame(), 1);
 }
 
 TEST_F(GIFImageTest, ThreadedAnimationTicksOnTheGuiThreadAndEndsWithTheForm) {

@@ -44,6 +44,16 @@ const std::map<std::string, std::string> Differences = {
     {"plain-text", "plain text extensions are skipped and the image shown; the suite refuses the file"},
 };
 
+// The listed differences that fail the load, and why.
+const std::map<std::string, TGIFStatus> Refusals = {
+    {"no-data", TGIFStatus::gsNoFrames},
+    {"image-zero-width", TGIFStatus::gsZeroSizeFrame},
+    {"image-zero-height", TGIFStatus::gsZeroSizeFrame},
+    {"image-zero-size", TGIFStatus::gsZeroSizeFrame},
+    {"max-width", TGIFStatus::gsFrameTooLarge},
+    {"max-height", TGIFStatus::gsFrameTooLarge},
+};
+
 using Ini = std::map<std::string, std::map<std::string, std::string>>;
 
 Ini ReadConf(const std::string& path) {
@@ -103,7 +113,7 @@ std::string Compare(FrameworkHarness& h, const std::string& name) {
   TGIFImage gif(&h.NewForm());
   const bool loaded = gif.LoadGIFStream(*file);
   if (frames.empty()) return loaded ? "loads, expected to fail" : "";
-  if (!loaded) return "fails to load";
+  if (!loaded) return std::string("fails to load: ") + GIFStatusMessage(gif.LoadStatus());
   if (gif.ImageWidth() < width || gif.ImageHeight() < height) return "picture smaller than the screen";
   // The suite shows an image without delay together with the images after it,
   // unless the animation is forced; its frames are the images that end such a run.
@@ -140,6 +150,9 @@ TEST(GIFImagePixbufSuite, CompositionMatchesExpectedFramesExceptTheNamedDifferen
       EXPECT_EQ(outcome, "") << name;
     } else {
       EXPECT_NE(outcome, "") << name << " is listed as differing (" << difference->second << ") but agrees";
+    }
+    if (const auto refusal = Refusals.find(name); refusal != Refusals.end()) {
+      EXPECT_EQ(outcome, std::string("fails to load: ") + GIFStatusMessage(refusal->second)) << name;
     }
     ++compared;
   }
