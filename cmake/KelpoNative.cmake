@@ -47,6 +47,16 @@ if(KELPO_BENCH AND benchmark_FOUND)
   target_compile_definitions(kelpo_gif_image_bench PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}")
 endif()
 
+# The wash's cache step against the bare cache calls, its sources optimised like the decoder's above.
+if(KELPO_BENCH AND benchmark_FOUND)
+  file(GLOB_RECURSE KELPO_WASH_BENCH_SOURCES CONFIGURE_DEPENDS framework/*.cpp wash/*.cpp settings/*.cpp
+                                                          platform/sim/*.cpp)
+  add_executable(kelpo_wash_bench bench/WashBench.cpp ${KELPO_WASH_BENCH_SOURCES} ${KELPO_RESOURCE_SOURCE})
+  target_include_directories(kelpo_wash_bench PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(kelpo_wash_bench PRIVATE benchmark::benchmark)
+  target_compile_options(kelpo_wash_bench PRIVATE -O2 -DNDEBUG)
+endif()
+
 # libFuzzer targets, in a clang tree of their own (fuzz/run-fuzz.sh makes build-fuzz/).
 option(KELPO_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 if(KELPO_FUZZ)

@@ -61,9 +61,38 @@ if(KELPO_E2E_SOURCES)
   add_executable(kelpo_e2e ${KELPO_E2E_SOURCES})
   target_link_libraries(kelpo_e2e PRIVATE comctl32 gdi32 user32 shell32 advapi32)
   add_dependencies(kelpo_e2e kelpo)
-  add_test(NAME e2e COMMAND kelpo_e2e $<TARGET_FILE:kelpo> ${CMAKE_BINARY_DIR}/e2e-main.bmp)
-  set_tests_properties(e2e PROPERTIES TIMEOUT 180)
-  # The driver's screenshot as PNG (ImageMagick by its own path: another convert may shadow it).
+
+  # One ctest test per scenario, named e2e/SCENARIO, so that a failure names its
+  # scenario. The names come from the driver's scenario table (one entry a line).
+  # Every scenario needs the preflight; the screenshot conversions need the
+  # scenario that takes them, so a failed one converts no stale file.
+  set(KELPO_E2E_DRIVER ${CMAKE_SOURCE_DIR}/tests/e2e/KelpoE2e.cpp)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KELPO_E2E_DRIVER})
+  file(STRINGS ${KELPO_E2E_DRIVER} KELPO_E2E_TABLE REGEX "^    {\"[a-z0-9-]+\", [A-Z][A-Za-z0-9]*},$")
+  set(KELPO_E2E_SCENARIOS)
+  foreach(entry IN LISTS KELPO_E2E_TABLE)
+    string(REGEX REPLACE "^    {\"([a-z0-9-]+)\".*" "\\1" scenario "${entry}")
+    list(APPEND KELPO_E2E_SCENARIOS ${scenario})
+  endforeach()
+  if(NOT KELPO_E2E_SCENARIOS)
+    message(FATAL_ERROR "No scenarios found in the table of ${KELPO_E2E_DRIVER}")
+  endif()
+
+  add_test(NAME e2e/preflight COMMAND kelpo_e2e $<TARGET_FILE:kelpo> preflight)
+  set_tests_properties(e2e/preflight PROPERTIES FIXTURES_SETUP e2e TIMEOUT 30)
+  foreach(scenario IN LISTS KELPO_E2E_SCENARIOS)
+    add_test(NAME e2e/${scenario} COMMAND kelpo_e2e $<TARGET_FILE:kelpo> ${scenario} ${CMAKE_BINARY_DIR})
+    set_tests_properties(e2e/${scenario} PROPERTIES FIXTURES_REQUIRED e2e FIXTURES_SETUP e2e-${scenario} TIMEOUT 120)
+  endforeach()
+
+  # The screenshots as PNG (ImageMagick by its own path: another convert may shadow it).
   add_test(NAME e2e-screenshot COMMAND /usr/bin/convert ${CMAKE_BINARY_DIR}/e2e-main.bmp ${CMAKE_BINARY_DIR}/e2e-main.png)
-  set_tests_properties(e2e-screenshot PROPERTIES DEPENDS e2e REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-main.bmp)
+  set_tests_properties(e2e-screenshot PROPERTIES FIXTURES_REQUIRED e2e-weekly REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-main.bmp)
+  set(KELPO_E2E_SENTENCE_SHOTS)
+  foreach(unit minutes hours days weeks months)
+    list(APPEND KELPO_E2E_SENTENCE_SHOTS ${CMAKE_BINARY_DIR}/e2e-sentence-${unit}.bmp)
+  endforeach()
+  add_test(NAME e2e-sentence-screenshots COMMAND /usr/bin/mogrify -format png ${KELPO_E2E_SENTENCE_SHOTS})
+  set_tests_properties(e2e-sentence-screenshots PROPERTIES FIXTURES_REQUIRED e2e-sentences
+                                                           REQUIRED_FILES "${KELPO_E2E_SENTENCE_SHOTS}")
 endif()

@@ -1,5 +1,6 @@
 #include "framework/StdControls.h"
 
+#include "framework/Application.h"
 #include "framework/Exception.h"
 
 namespace kelpo {
@@ -58,7 +59,34 @@ TLabel::TLabel(TComponent* owner) : TControl(owner) {}
 void TLabel::SetCaption(const std::string& caption) {
   if (caption == caption_) return;
   caption_ = caption;
+  AdjustBounds();
   Invalidate();
+}
+
+void TLabel::SetAutoSize(bool autoSize) {
+  if (autoSize == autoSize_) return;
+  autoSize_ = autoSize;
+  AdjustBounds();
+}
+
+void TLabel::SetParent(TWinControl* parent) {
+  TControl::SetParent(parent);
+  AdjustBounds();  // the label may take its parent's font
+}
+
+void TLabel::FontChanged() {
+  AdjustBounds();
+}
+
+void TLabel::LayoutLoaded() {
+  AdjustBounds();
+}
+
+void TLabel::AdjustBounds() {
+  if (!autoSize_) return;
+  // An empty caption keeps the height of a line, as a blank does.
+  const Size extent = Application().Services().graphics.MeasureText(caption_.empty() ? " " : caption_, Font());
+  SetBounds(Rect{Left(), Top(), extent.Width, extent.Height});
 }
 
 void TLabel::Paint(TCanvas& canvas) {
@@ -73,6 +101,10 @@ bool TLabel::ReadProperty(const std::string& name, const LayoutValue& value, Eve
   }
   if (name == "Transparent") {
     Transparent = LayoutBoolean(value, name);
+    return true;
+  }
+  if (name == "AutoSize") {
+    autoSize_ = LayoutBoolean(value, name);  // applied once the layout is read
     return true;
   }
   return TControl::ReadProperty(name, value, events);

@@ -34,17 +34,31 @@ class TImage : public TControl {
 };
 
 // One line of text on its own colour (or on the parent when transparent).
+// With AutoSize (the default) the label is as wide and as high as its caption
+// in its font, as the platform measures text, whatever size a layout gives;
+// its top-left corner stays. It follows every change of caption and font, so
+// a longer caption is never cut short.
 class TLabel : public TControl {
  public:
   explicit TLabel(TComponent* owner);
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool autoSize);
   bool Transparent = false;
+  void SetParent(TWinControl* parent) override;
   void Paint(TCanvas& canvas) override;
   bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  void LayoutLoaded() override;
+
+ protected:
+  void FontChanged() override;
 
  private:
+  void AdjustBounds();
+
   std::string caption_;
+  bool autoSize_ = true;
 };
 
 }  // namespace kelpo

@@ -37,6 +37,9 @@ class Graphics {
  public:
   virtual ~Graphics() = default;
   virtual std::unique_ptr<Surface> CreateSurface(int width, int height) = 0;
+  // The extent of one line of text as every surface draws it, for controls that
+  // size themselves before anything is painted.
+  virtual Size MeasureText(const std::string& text, const FontSpec& font) = 0;
 };
 
 // Pixel value of a Windows colour in a surface.

@@ -97,7 +97,17 @@ std::uint32_t TIECache::DeleteEntry(const std::string& url) {
 }
 
 void TIECache::ClearEntryInfo() {
-  if (CheckCacheLibrary()) entryInfo_ = TEntryInfo{};
+  if (CheckCacheLibrary()) ResetEntryInfo();
+}
+
+void TIECache::ResetEntryInfo() {
+  // The texts keep their storage for the next entry: a wash copies one entry after another.
+  entryInfo_.SourceUrlName.clear();
+  entryInfo_.LocalFileName.clear();
+  entryInfo_.HeaderInfo.clear();
+  entryInfo_.FileExtension.clear();
+  entryInfo_.EntryType = entryInfo_.UseCount = entryInfo_.HitRate = entryInfo_.Size = entryInfo_.ExemptDelta = 0;
+  entryInfo_.LastModifiedTime = entryInfo_.ExpireTime = entryInfo_.LastAccessTime = entryInfo_.LastSyncTime = 0;
 }
 
 std::uint32_t TIECache::FirstEntry(std::int64_t groupId) {
@@ -107,11 +117,10 @@ std::uint32_t TIECache::FirstEntry(std::int64_t groupId) {
   // The size query: with no buffer the call fails and reports the size the first entry needs.
   std::uint32_t size = 0;
   cache.FindFirstEntry(pattern, filterValue_, groupId, nullptr, size);
-  CacheEntryRecord entry;
-  enumHandle_ = cache.FindFirstEntry(pattern, filterValue_, groupId, size != 0 ? &entry : nullptr, size);
+  enumHandle_ = cache.FindFirstEntry(pattern, filterValue_, groupId, size != 0 ? &fetched_ : nullptr, size);
   if (!enumHandle_) return cache.LastError();
   try {
-    CopyEntryInfo(entry);
+    CopyEntryInfo(fetched_);
   } catch (...) {
     // The error reaches the caller, who never learns of the enumeration: close it here.
     cache.FindClose(enumHandle_);
@@ -125,11 +134,10 @@ std::uint32_t TIECache::NextEntry() {
   InternetCache& cache = Cache();
   std::uint32_t size = 0;
   cache.FindNextEntry(enumHandle_, nullptr, size);
-  CacheEntryRecord entry;
   std::uint32_t result = 0;
   try {
-    if (cache.FindNextEntry(enumHandle_, size != 0 ? &entry : nullptr, size)) {
-      CopyEntryInfo(entry);
+    if (cache.FindNextEntry(enumHandle_, size != 0 ? &fetched_ : nullptr, size)) {
+      CopyEntryInfo(fetched_);
     } else {
       result = cache.LastError();
     }
@@ -142,7 +150,7 @@ std::uint32_t TIECache::NextEntry() {
 std::uint32_t TIECache::RemoveEntry(const std::string& url) {
   InternetCache& cache = Cache();
   if (!cache.DeleteEntry(url)) return cache.LastError();
-  entryInfo_ = TEntryInfo{};
+  ResetEntryInfo();
   return 0;
 }
 
@@ -175,9 +183,9 @@ void TIECache::DeleteAllEntries() {
   int failedNextSteps = 0;
   while (failedNextSteps < MaxFailedNextSteps) {
     // After a successful deletion EntryInfo is empty; a failed next step then
-    // retries on the empty name, which fails harmlessly.
-    const std::string url = entryInfo_.SourceUrlName;
-    RemoveEntry(url);
+    // retries on the empty name, which fails harmlessly. The name is cleared
+    // only once the cache has done with it.
+    RemoveEntry(entryInfo_.SourceUrlName);
     const std::uint32_t result = NextEntry();
     if (result == ErrorNoMoreItems) break;
     failedNextSteps = result == 0 ? 0 : failedNextSteps + 1;
@@ -214,7 +222,7 @@ void TIECache::CopyEntryInfo(const CacheEntryRecord& entry) {
   }
   entryInfo_.FileExtension = entry.FileExtension;
   entryInfo_.Size = SizeOf(entry);
-  entryInfo_.HeaderInfo = entry.HeaderInfo.substr(0, entry.HeaderInfo.find('\0'));
+  entryInfo_.HeaderInfo.assign(entry.HeaderInfo, 0, entry.HeaderInfo.find('\0'));
   entryInfo_.ExemptDelta = entry.ExemptDelta;
 }
 

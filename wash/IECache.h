@@ -140,6 +140,7 @@ class TIECache : public TComponent {
   std::uint32_t FirstEntry(std::int64_t groupId);
   std::uint32_t NextEntry();
   std::uint32_t RemoveEntry(const std::string& url);
+  void ResetEntryInfo();
   void CloseEnumeration();
   void CopyEntryInfo(const CacheEntryRecord& entry);
   // The local date-time value of a file time: 0 when the system cannot convert
@@ -153,6 +154,8 @@ class TIECache : public TComponent {
   CacheEnumHandle enumHandle_ = 0;
   bool cancel_ = false;
   TEntryInfo entryInfo_;
+  // The record each fetch fills, kept so that its texts' storage serves the next entry.
+  CacheEntryRecord fetched_;
 };
 
 // Makes TIECache known to the layout reader.

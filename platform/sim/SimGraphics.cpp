@@ -11,9 +11,13 @@ void SimSurface::DrawText(const Rect& clip, Point origin, const std::string& tex
   texts_.push_back(SimTextOp{clip, origin, text, font});
 }
 
-Size SimSurface::MeasureText(const std::string& text, const FontSpec& font) {
+Size SimTextExtent(const std::string& text, const FontSpec& font) {
   const int height = std::abs(font.Height) + 2;
   return Size{static_cast<int>(text.size()) * (height / 2), height};
+}
+
+Size SimSurface::MeasureText(const std::string& text, const FontSpec& font) {
+  return SimTextExtent(text, font);
 }
 
 std::string SimSurface::TextLine() const {

@@ -35,9 +35,14 @@ class SimSurface : public Surface {
   std::vector<SimTextOp> texts_;
 };
 
+// Text extents in the simulation: a fixed advance per character of half the
+// line height, so that tests can work sizes out by hand.
+Size SimTextExtent(const std::string& text, const FontSpec& font);
+
 class SimGraphics : public Graphics {
  public:
   std::unique_ptr<Surface> CreateSurface(int width, int height) override;
+  Size MeasureText(const std::string& text, const FontSpec& font) override { return SimTextExtent(text, font); }
 };
 
 }  // namespace kelpo

@@ -1,6 +1,7 @@
 #include "platform/sim/SimInternetCache.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace kelpo {
@@ -9,11 +10,10 @@ namespace {
 // INTERNET_CACHE_ENTRY_INFOA in a 64-bit process.
 constexpr std::uint32_t RecordStructSize = 112;
 
-constexpr int ContainerCount = 3;
-constexpr const char* ContainerPrefixes[ContainerCount] = {"", "Cookie:", "Visited:"};
+constexpr const char* ContainerPrefixes[] = {"", "Cookie:", "Visited:"};
 
 int ContainerOf(const std::string& url) {
-  for (int c = ContainerCount - 1; c > 0; --c) {
+  for (int c = static_cast<int>(std::size(ContainerPrefixes)) - 1; c > 0; --c) {
     if (url.starts_with(ContainerPrefixes[c])) return c;
   }
   return 0;
@@ -22,7 +22,7 @@ int ContainerOf(const std::string& url) {
 // The container a pattern selects first; nothing for a pattern that matches no container.
 std::optional<int> FirstContainer(const std::optional<std::string>& pattern) {
   if (!pattern) return 0;
-  for (int c = 0; c < ContainerCount; ++c) {
+  for (int c = 0; c < static_cast<int>(std::size(ContainerPrefixes)); ++c) {
     if (*pattern == ContainerPrefixes[c]) return c;
   }
   return std::nullopt;
@@ -59,26 +59,19 @@ std::uint32_t SimInternetCache::SizeNeeded(const CacheEntryRecord& entry) {
 }
 
 void SimInternetCache::Add(const CacheEntryRecord& entry) {
-  for (Stored& stored : entries_) {
-    if (stored.Entry.SourceUrlName == entry.SourceUrlName) {
-      stored.Entry = entry;
-      return;
-    }
-  }
-  entries_.push_back(Stored{nextOrder_++, entry});
+  const auto [place, added] = places_.try_emplace(entry.SourceUrlName, Place{ContainerOf(entry.SourceUrlName), 0});
+  if (added) place->second.Order = nextOrder_++;
+  containers_[place->second.ContainerIndex][place->second.Order] = entry;
 }
 
 bool SimInternetCache::Contains(const std::string& url) const {
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [&](const Stored& stored) { return stored.Entry.SourceUrlName == url; });
+  return places_.contains(url);
 }
 
 std::vector<std::string> SimInternetCache::Urls() const {
   std::vector<std::string> urls;
-  for (int c = 0; c < ContainerCount; ++c) {
-    for (const Stored& stored : entries_) {
-      if (ContainerOf(stored.Entry.SourceUrlName) == c) urls.push_back(stored.Entry.SourceUrlName);
-    }
+  for (const Container& container : containers_) {
+    for (const auto& [order, entry] : container) urls.push_back(entry.SourceUrlName);
   }
   return urls;
 }
@@ -108,55 +101,67 @@ SimInternetCache::Enumeration* SimInternetCache::Find(CacheEnumHandle handle) {
   return nullptr;
 }
 
-SimInternetCache::Stored* SimInternetCache::NextSelected(const Enumeration& e) {
+SimInternetCache::Container::iterator SimInternetCache::NextSelected(const Enumeration& e, int& container) {
+  static_assert(std::size(ContainerPrefixes) == ContainerCount);
   const int last = e.Pattern ? e.Container : ContainerCount - 1;
-  for (int c = e.Container; c <= last; ++c) {
-    for (Stored& stored : entries_) {
-      if (ContainerOf(stored.Entry.SourceUrlName) != c) continue;
-      if (c == e.Container && stored.Order <= e.After) continue;
-      if ((stored.Entry.CacheEntryType & e.Filter) != 0) return &stored;
+  for (container = e.Container; container <= last; ++container) {
+    Container& entries = containers_[container];
+    auto it = container == e.Container ? entries.upper_bound(e.After) : entries.begin();
+    for (; it != entries.end(); ++it) {
+      if ((it->second.CacheEntryType & e.Filter) != 0) return it;
     }
   }
-  return nullptr;
+  container = last;
+  return containers_[last].end();
 }
 
-bool SimInternetCache::Fetch(Enumeration& e, CacheEntryRecord* entry, std::uint32_t& size, SimCacheCall& call) {
-  Stored* next = NextSelected(e);
-  if (!next) {
+bool SimInternetCache::Fetch(Enumeration& e, CacheEntryRecord* entry, std::uint32_t& size, SimCacheCall* call) {
+  int container = 0;
+  const auto next = NextSelected(e, container);
+  if (next == containers_[container].end()) {
     lastError_ = ErrorNoMoreItems;
     return false;
   }
-  const std::uint32_t needed = SizeNeeded(next->Entry);
+  CacheEntryRecord& stored = next->second;
+  const std::uint32_t needed = SizeNeeded(stored);
   const std::uint32_t capacity = entry ? size : 0;
   size = needed;
   if (capacity < needed) {
     lastError_ = ErrorInsufficientBuffer;
-    if (grow_ && grow_->Url == next->Entry.SourceUrlName) {
-      next->Entry.HeaderInfo.append(grow_->Bytes, 'x');
+    if (grow_ && grow_->Url == stored.SourceUrlName) {
+      stored.HeaderInfo.append(grow_->Bytes, 'x');
       grow_.reset();
     }
     return false;
   }
-  *entry = next->Entry;
-  call.Url = next->Entry.SourceUrlName;
-  e.Container = ContainerOf(next->Entry.SourceUrlName);
-  e.After = next->Order;
+  *entry = stored;
+  if (call) call->Url = stored.SourceUrlName;
+  e.Container = container;
+  e.After = next->first;
   return true;
+}
+
+SimCacheCall* SimInternetCache::Record(SimCacheCallKind kind) {
+  if (!recording_) return nullptr;
+  SimCacheCall& call = calls_.emplace_back();
+  call.Kind = kind;
+  return &call;
 }
 
 CacheEnumHandle SimInternetCache::FindFirstEntry(const std::optional<std::string>& pattern, std::uint32_t filter,
                                                  std::int64_t group, CacheEntryRecord* entry, std::uint32_t& size) {
-  SimCacheCall& call = calls_.emplace_back();
-  call.Kind = SimCacheCallKind::FindFirst;
-  call.Pattern = pattern;
-  call.Filter = filter;
-  call.Group = group;
-  call.Buffer = entry != nullptr;
-  call.BufferSize = size;
+  SimCacheCall* call = Record(SimCacheCallKind::FindFirst);
+  if (call) {
+    call->Pattern = pattern;
+    call->Filter = filter;
+    call->Group = group;
+    call->Buffer = entry != nullptr;
+    call->BufferSize = size;
+  }
 
   const auto fail = [&](std::uint32_t code) {
     lastError_ = code;
-    call.Error = code;
+    if (call) call->Error = code;
     return CacheEnumHandle{0};
   };
   if (Failing(SimCacheCallKind::FindFirst)) return fail(lastError_);
@@ -168,16 +173,17 @@ CacheEnumHandle SimInternetCache::FindFirstEntry(const std::optional<std::string
   if (!Fetch(e, entry, size, call)) return fail(lastError_);
   e.Handle = nextHandle_++;
   enumerations_.push_back(e);
-  call.Handle = e.Handle;
+  if (call) call->Handle = e.Handle;
   return e.Handle;
 }
 
 bool SimInternetCache::FindNextEntry(CacheEnumHandle handle, CacheEntryRecord* entry, std::uint32_t& size) {
-  SimCacheCall& call = calls_.emplace_back();
-  call.Kind = SimCacheCallKind::FindNext;
-  call.Handle = handle;
-  call.Buffer = entry != nullptr;
-  call.BufferSize = size;
+  SimCacheCall* call = Record(SimCacheCallKind::FindNext);
+  if (call) {
+    call->Handle = handle;
+    call->Buffer = entry != nullptr;
+    call->BufferSize = size;
+  }
 
   if (!Failing(SimCacheCallKind::FindNext)) {
     Enumeration* e = Find(handle);
@@ -187,14 +193,13 @@ bool SimInternetCache::FindNextEntry(CacheEnumHandle handle, CacheEntryRecord* e
       return true;
     }
   }
-  call.Error = lastError_;
+  if (call) call->Error = lastError_;
   return false;
 }
 
 bool SimInternetCache::FindClose(CacheEnumHandle handle) {
-  SimCacheCall& call = calls_.emplace_back();
-  call.Kind = SimCacheCallKind::FindClose;
-  call.Handle = handle;
+  SimCacheCall* call = Record(SimCacheCallKind::FindClose);
+  if (call) call->Handle = handle;
   if (!Failing(SimCacheCallKind::FindClose)) {
     const auto it = std::find_if(enumerations_.begin(), enumerations_.end(),
                                  [&](const Enumeration& e) { return e.Handle == handle; });
@@ -204,24 +209,23 @@ bool SimInternetCache::FindClose(CacheEnumHandle handle) {
     }
     lastError_ = ErrorInvalidHandle;
   }
-  call.Error = lastError_;
+  if (call) call->Error = lastError_;
   return false;
 }
 
 bool SimInternetCache::DeleteEntry(const std::string& url) {
-  SimCacheCall& call = calls_.emplace_back();
-  call.Kind = SimCacheCallKind::Delete;
-  call.Url = url;
+  SimCacheCall* call = Record(SimCacheCallKind::Delete);
+  if (call) call->Url = url;
   if (!Failing(SimCacheCallKind::Delete)) {
-    const auto it = std::find_if(entries_.begin(), entries_.end(),
-                                 [&](const Stored& stored) { return stored.Entry.SourceUrlName == url; });
-    if (it != entries_.end()) {
-      entries_.erase(it);
+    const auto place = places_.find(url);
+    if (place != places_.end()) {
+      containers_[place->second.ContainerIndex].erase(place->second.Order);
+      places_.erase(place);
       return true;
     }
     lastError_ = ErrorFileNotFound;
   }
-  call.Error = lastError_;
+  if (call) call->Error = lastError_;
   return false;
 }
 

@@ -17,13 +17,18 @@
 // - deleting a URL that is not there fails with 2;
 // - times convert to local time with a fixed bias; FileTimeToSystemTime's
 //   limit (the top bit clear) applies.
+// Each call costs about what it costs on Windows, whatever the cache holds
+// (a lookup in ordered containers and a URL index), so that benchmarks of the
+// code that walks the cache measure that code and not the simulation.
 // Test hooks: the library reported missing, calls failing with a given code,
 // an entry that grows between the size query and the fetch, and a record of
 // every call with the buffer it was given.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/InternetCache.h"
@@ -79,13 +84,18 @@ class SimInternetCache : public InternetCache {
 
   const std::vector<SimCacheCall>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
+  // While false, calls are not recorded (for benchmarks of many calls).
+  void SetRecordingCalls(bool recording) { recording_ = recording; }
   // Enumerations opened and not yet closed.
   int OpenEnumerations() const { return static_cast<int>(enumerations_.size()); }
 
  private:
-  struct Stored {
-    std::uint64_t Order;  // enumeration order within its container
-    CacheEntryRecord Entry;
+  static constexpr int ContainerCount = 3;
+  // A container's entries by their order of addition, which is the enumeration order.
+  using Container = std::map<std::uint64_t, CacheEntryRecord>;
+  struct Place {
+    int ContainerIndex;
+    std::uint64_t Order;
   };
   struct Enumeration {
     CacheEnumHandle Handle;
@@ -105,17 +115,21 @@ class SimInternetCache : public InternetCache {
     int After;
   };
 
-  // The next selected entry after the enumeration's position, or null.
-  Stored* NextSelected(const Enumeration& e);
+  // The next selected entry after the enumeration's position, or the end of its container.
+  Container::iterator NextSelected(const Enumeration& e, int& container);
   // The fetch shared by FindFirst and FindNext; false with lastError_ set.
-  bool Fetch(Enumeration& e, CacheEntryRecord* entry, std::uint32_t& size, SimCacheCall& call);
+  bool Fetch(Enumeration& e, CacheEntryRecord* entry, std::uint32_t& size, SimCacheCall* call);
   bool Failing(SimCacheCallKind kind);
   Enumeration* Find(CacheEnumHandle handle);
+  // A new record of a call, or null while calls are not recorded.
+  SimCacheCall* Record(SimCacheCallKind kind);
 
-  std::vector<Stored> entries_;
+  Container containers_[ContainerCount];
+  std::unordered_map<std::string, Place> places_;  // every entry's place, by URL
   std::vector<Enumeration> enumerations_;
   std::vector<Failure> failures_;
   std::vector<SimCacheCall> calls_;
+  bool recording_ = true;
   std::uint64_t nextOrder_ = 1;
   CacheEnumHandle nextHandle_ = 0x100;
   std::uint32_t lastError_ = 0;

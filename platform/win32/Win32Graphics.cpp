@@ -74,4 +74,9 @@ std::unique_ptr<Win32Surface> Win32Graphics::CreateWin32Surface(int width, int h
   return std::make_unique<Win32Surface>(width, height, fonts_);
 }
 
+Size Win32Graphics::MeasureText(const std::string& text, const FontSpec& font) {
+  if (!measuring_) measuring_ = CreateWin32Surface(0, 0);
+  return measuring_->MeasureText(text, font);
+}
+
 }  // namespace kelpo

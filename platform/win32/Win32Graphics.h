@@ -42,10 +42,13 @@ class Win32Graphics : public Graphics {
   Win32Graphics();
   std::unique_ptr<Surface> CreateSurface(int width, int height) override;
   std::unique_ptr<Win32Surface> CreateWin32Surface(int width, int height);
+  // Measured in a memory device context like those the surfaces draw in.
+  Size MeasureText(const std::string& text, const FontSpec& font) override;
 
  private:
   // Shared with the surfaces, which may outlive this object.
   std::shared_ptr<Win32FontCache> fonts_;
+  std::unique_ptr<Win32Surface> measuring_;  // made on first use, without pixels
 };
 
 }  // namespace kelpo

@@ -498,6 +498,53 @@ bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t backgrou
   return read;
 }
 
+bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background,
+                Pixels& pixels) {
+  // As the program draws a label: a 32-bit DIB section in a memory DC, the font made
+  // with the same arguments, the text in black over a filled background.
+  HDC memory = CreateCompatibleDC(nullptr);
+  HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontName);
+  HGDIOBJ oldFont = SelectObject(memory, font);
+  SIZE extent{};
+  GetTextExtentPoint32A(memory, text.data(), static_cast<int>(text.size()), &extent);
+  bool read = false;
+  if (font && extent.cx > 0 && extent.cy > 0) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = extent.cx;
+    info.bmiHeader.biHeight = -extent.cy;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap) {
+      HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+      HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
+      const RECT all = {0, 0, extent.cx, extent.cy};
+      FillRect(memory, &all, brush);
+      DeleteObject(brush);
+      SetBkMode(memory, TRANSPARENT);
+      SetTextColor(memory, RGB(0, 0, 0));
+      ExtTextOutA(memory, 0, 0, ETO_CLIPPED, &all, text.data(), static_cast<UINT>(text.size()), nullptr);
+      GdiFlush();
+      pixels.Width = extent.cx;
+      pixels.Height = extent.cy;
+      const auto* rgb = static_cast<const std::uint32_t*>(bits);
+      pixels.Rgb.assign(rgb, rgb + static_cast<std::size_t>(extent.cx) * extent.cy);
+      for (std::uint32_t& pixel : pixels.Rgb) pixel &= 0x00FFFFFF;
+      SelectObject(memory, oldBitmap);
+      DeleteObject(bitmap);
+      read = true;
+    }
+  }
+  SelectObject(memory, oldFont);
+  if (font) DeleteObject(font);
+  DeleteDC(memory);
+  return read;
+}
+
 bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error) {
   RECT rect{};
   if (!GetWindowRect(hwnd, &rect)) {

@@ -166,6 +166,12 @@ int DifferentPixels(const Pixels& a, const Pixels& b);
 // over a background of `background` (0x00RRGGBB).
 bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels);
 
+// One line of text drawn at (0,0) in black by ExtTextOutA, in a font made by CreateFontA
+// with `fontName` and `fontHeight` (normal weight), over a background of `background`
+// (0x00RRGGBB); the picture is exactly as large as the text's extent.
+bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background,
+                Pixels& pixels);
+
 // What a screenshot looked like, for plausibility checks.
 struct ScreenshotStats {
   int Width = 0;

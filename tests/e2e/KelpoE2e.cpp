@@ -1,19 +1,23 @@
 // End-to-end driver for kelpo.exe: starts the program from fresh folders, drives
 // its schedule editor and image buttons through the real controls, answers its
 // message boxes, checks settings.ini, the typed-address registry key that a wash
-// deletes, the screen and the exit codes, and saves a screenshot.
+// deletes, the screen and the exit codes, and saves screenshots.
 //
-//   kelpo_e2e KELPO_EXE [SCREENSHOT_BMP]
+//   kelpo_e2e KELPO_EXE SCENARIO [OUTPUT_FOLDER]   runs one scenario
+//   kelpo_e2e KELPO_EXE preflight                  checks what every scenario needs
+//   kelpo_e2e --list                               names the scenarios
 //
 // Prints "PASS name" or "FAIL name: detail" per check and "N passed, N failed" at
-// the end; the exit code is 0 only when every check passed. The screenshot of the
-// main window (24-bit BMP) goes to SCREENSHOT_BMP, by default e2e-main.bmp in the
-// current folder.
+// the end; the exit code is 0 only when every check passed. Screenshots (24-bit
+// BMP) go to OUTPUT_FOLDER, by default the current folder: e2e-main.bmp from the
+// scenario "weekly", e2e-sentence-UNIT.bmp from "sentences".
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -471,7 +475,7 @@ bool Answer(Checks& checks, HWND box, int button, const std::string& name) {
 
 struct Options {
   std::string KelpoExe;
-  std::string Screenshot;
+  std::string Output;  // the folder that receives the screenshots
 };
 
 // Scenario 1: a fresh folder; the defaults; every 2 weeks at 9:30:00 PM on Friday
@@ -568,7 +572,8 @@ void FreshStartApplyWeekly(Checks& checks, const Options& options) {
     Settle(kelpo.ProcessHandle(), w.Main);
     ScreenshotStats stats;
     std::string error;
-    if (checks.Check(SaveScreenshot(w.Main, options.Screenshot, stats, error), "screenshot/saved", error)) {
+    if (checks.Check(SaveScreenshot(w.Main, options.Output + "\\e2e-main.bmp", stats, error), "screenshot/saved",
+                     error)) {
       checks.Check(stats.Width == 478 && stats.Height == 313, "screenshot/478x313",
                    std::to_string(stats.Width) + "x" + std::to_string(stats.Height));
       checks.Check(stats.Colours >= 16, "screenshot/painted",
@@ -910,32 +915,185 @@ void StartStop(Checks& checks, const Options& options) {
   kelpo.CloseByImage();
 }
 
+// A label of the schedule sentence: its place in the body panel and the captions it can have.
+struct SentenceLabel {
+  const char* Name;
+  POINT At;
+  const char* Widest;  // the longest caption, for the area a hidden label leaves empty
+};
+constexpr SentenceLabel kRunLabel = {"label1", {50, 115}, "Run Kelpo after every"};
+constexpr SentenceLabel kAtLabel = {"label2", {50, 145}, "at"};
+constexpr SentenceLabel kWeekdayLabel = {"label3", {50, 178}, "first"};
+constexpr SentenceLabel kMonthLabel = {"label4", {162, 178}, "of the month"};
+// The labels are drawn in the window's font on the colour of the pale field.
+constexpr const char* kLabelFont = "MS Sans Serif";
+constexpr int kLabelFontHeight = -11;
+constexpr std::uint32_t kFieldColour = 0xFFFFDD;
+
+int PixelsOtherThan(const Pixels& pixels, std::uint32_t colour) {
+  return static_cast<int>(
+      std::count_if(pixels.Rgb.begin(), pixels.Rgb.end(), [&](std::uint32_t p) { return p != colour; }));
+}
+
+// The last column that holds a pixel other than `colour`, or -1.
+int LastInkColumn(const Pixels& pixels, std::uint32_t colour) {
+  int last = -1;
+  for (int y = 0; y < pixels.Height; ++y)
+    for (int x = 0; x < pixels.Width; ++x)
+      if (pixels.Rgb[static_cast<std::size_t>(y) * pixels.Width + x] != colour) last = std::max(last, x);
+  return last;
+}
+
+// Checks that a label shows `caption` whole: the screen at the label's place holds
+// exactly what the driver draws for the caption in the label's font and colour. With
+// no caption, the place of the label's longest caption must be empty field.
+void CheckLabel(Checks& checks, Kelpo& kelpo, const std::string& unit, const SentenceLabel& label,
+                const std::string& caption) {
+  const std::string name = unit + "/" + label.Name + (caption.empty() ? "-hidden" : "-whole");
+  Pixels drawn;
+  if (!checks.Check(
+          RenderText(caption.empty() ? label.Widest : caption, kLabelFont, kLabelFontHeight, kFieldColour, drawn), name,
+          "the driver cannot draw the caption"))
+    return;
+  const RECT area = {label.At.x, label.At.y, label.At.x + drawn.Width, label.At.y + drawn.Height};
+  Pixels shown;
+  if (!checks.Check(CaptureBody(kelpo, area, shown), name, "cannot read " + RectText(area) + " from the screen"))
+    return;
+  if (caption.empty()) {
+    const int other = PixelsOtherThan(shown, kFieldColour);
+    checks.Check(other == 0, name,
+                 std::to_string(other) + " pixels of " + RectText(area) + " are not the field colour");
+    return;
+  }
+  const int different = DifferentPixels(shown, drawn);
+  checks.Check(different == 0, name,
+               std::to_string(different) + " pixels of " + RectText(area) + " differ from " + Quote(caption) +
+                   " as drawn; its ink ends at column " + std::to_string(LastInkColumn(shown, kFieldColour)) +
+                   " on screen and at column " + std::to_string(LastInkColumn(drawn, kFieldColour)) + " as drawn");
+}
+
+// Scenario 8: the sentence of every unit as the user reads it. For each unit the
+// controls are set through the controls themselves, the labels on the screen are
+// compared with the captions drawn whole (a label cut short at its design width
+// fails), and a screenshot of the main window is saved as e2e-sentence-UNIT.bmp.
+void SentenceOfEveryUnit(Checks& checks, const Options& options) {
+  checks.SetScope("sentences/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+
+  SYSTEMTIME evening{};
+  GetLocalTime(&evening);
+  evening.wHour = 21;
+  evening.wMinute = evening.wSecond = evening.wMilliseconds = 0;
+  checks.Check(SetPickerTime(kelpo.ProcessHandle(), w.Picker, evening), "time-set", "DTM_SETSYSTEMTIME failed");
+
+  struct Sentence {
+    const char* Count;
+    const char* Weekday;  // caption of the weekday label, or none
+    bool At;              // "at" and the time shown
+    bool OfTheMonth;      // "of the month" shown
+  };
+  // Run Kelpo after every 5 minutes; 2 hours; 1 days at 9:00:00 PM; 2 weeks at
+  // 9:00:00 PM on Friday; 1 months at 9:00:00 PM first Friday of the month.
+  const Sentence sentences[] = {{"5", "", false, false},
+                                {"2", "", false, false},
+                                {"1", "", true, false},
+                                {"2", "on", true, false},
+                                {"1", "first", true, true}};
+  for (int unit = 0; unit < 5; ++unit) {
+    const Sentence& sentence = sentences[unit];
+    const std::string scope = kUnits[unit];
+    checks.Check(SetCount(w.Count, sentence.Count) && SelectByKeys(w.Unit, unit), scope + "/set", EditorState(w));
+    if (unit == kWeeks) checks.Check(SelectByKeys(w.Weekday, kFriday), scope + "/weekday-set", EditorState(w));
+    Settle(kelpo.ProcessHandle(), w.Main);
+    checks.Equal(scope + "/count", WindowText(w.Count), sentence.Count);
+    checks.Equal(scope + "/unit", WindowText(w.Unit), kUnits[unit]);
+    CheckVisibility(checks, w, scope + "/parts", sentence.At, *sentence.Weekday != '\0');
+    if (sentence.At) checks.Equal(scope + "/time", WindowText(w.Picker), "9:00:00 PM");
+    if (*sentence.Weekday) checks.Equal(scope + "/weekday", WindowText(w.Weekday), "Friday");
+
+    CheckLabel(checks, kelpo, scope, kRunLabel, kRunLabel.Widest);
+    CheckLabel(checks, kelpo, scope, kAtLabel, sentence.At ? "at" : "");
+    CheckLabel(checks, kelpo, scope, kWeekdayLabel, sentence.Weekday);
+    CheckLabel(checks, kelpo, scope, kMonthLabel, sentence.OfTheMonth ? kMonthLabel.Widest : "");
+
+    ScreenshotStats stats;
+    std::string error;
+    const std::string file = options.Output + "\\e2e-sentence-" + kUnits[unit] + ".bmp";
+    if (checks.Check(SaveScreenshot(w.Main, file, stats, error), scope + "/screenshot-saved", error))
+      checks.Check(stats.Width == 478 && stats.Height == 313, scope + "/screenshot-478x313",
+                   std::to_string(stats.Width) + "x" + std::to_string(stats.Height));
+  }
+  CheckStillRunning(checks, kelpo, folders);
+  kelpo.CloseByMessage();
+}
+
+struct Scenario {
+  const char* Name;
+  void (*Run)(Checks&, const Options&);
+};
+
+// The scenarios by name. Each is its own ctest test named after it, registered
+// from this table by cmake/KelpoWin32.cmake: keep one entry per line.
+const Scenario kScenarios[] = {
+    {"weekly", FreshStartApplyWeekly},
+    {"count-45", StoredCountClamped},
+    {"empty-section", EmptySectionGivesDefaults},
+    {"answer-no", AnswerNoWritesNothing},
+    {"wash-yes", WashYes},
+    {"wash-no", WashNo},
+    {"start-stop", StartStop},
+    {"sentences", SentenceOfEveryUnit},
+};
+
+// What every scenario needs: the program, and the regional settings the expected texts are written for.
+void Preflight(Checks& checks, const Options& options) {
+  checks.SetScope("preflight/");
+  checks.Check(FileExists(options.KelpoExe), "kelpo-exe-exists", options.KelpoExe + " not found");
+  checks.Check(GetUserDefaultLCID() == 0x0409, "regional-settings-en-US",
+               "the user locale is " + std::to_string(GetUserDefaultLCID()) + ", not 1033 (en-US)");
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: kelpo_e2e KELPO_EXE SCENARIO [OUTPUT_FOLDER]\n"
+               "       kelpo_e2e KELPO_EXE preflight\n"
+               "       kelpo_e2e --list\n"
+               "scenarios:");
+  for (const Scenario& scenario : kScenarios) std::fprintf(stderr, " %s", scenario.Name);
+  std::fprintf(stderr, "\n");
+  return 2;
+}
+
 }  // namespace
 }  // namespace kelpo::e2e
 
 int main(int argc, char** argv) {
   using namespace kelpo::e2e;
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: kelpo_e2e KELPO_EXE [SCREENSHOT_BMP]\n");
-    return 2;
+  if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
+    for (const Scenario& scenario : kScenarios) std::printf("%s\n", scenario.Name);
+    return 0;
   }
+  if (argc < 3 || argc > 4) return Usage();
   Options options;
   options.KelpoExe = WindowsPath(argv[1]);
-  options.Screenshot = argc > 2 ? WindowsPath(argv[2]) : "e2e-main.bmp";
+  options.Output = argc > 3 ? WindowsPath(argv[3]) : ".";
+  const std::string name = argv[2];
 
   Checks checks;
-  checks.Check(FileExists(options.KelpoExe), "kelpo-exe-exists", options.KelpoExe + " not found");
-  // The expected texts are those of United States regional settings.
-  checks.Check(GetUserDefaultLCID() == 0x0409, "regional-settings-en-US",
-               "the user locale is " + std::to_string(GetUserDefaultLCID()) + ", not 1033 (en-US)");
-  if (checks.Failed() == 0) {
-    FreshStartApplyWeekly(checks, options);
-    StoredCountClamped(checks, options);
-    EmptySectionGivesDefaults(checks, options);
-    AnswerNoWritesNothing(checks, options);
-    WashYes(checks, options);
-    WashNo(checks, options);
-    StartStop(checks, options);
+  if (name == "preflight") {
+    Preflight(checks, options);
+  } else {
+    const auto scenario =
+        std::find_if(std::begin(kScenarios), std::end(kScenarios), [&](const Scenario& s) { return name == s.Name; });
+    if (scenario == std::end(kScenarios)) {
+      std::fprintf(stderr, "kelpo_e2e: unknown scenario '%s'\n", name.c_str());
+      return Usage();
+    }
+    scenario->Run(checks, options);
   }
   checks.PrintSummary();
   return checks.Failed() == 0 && checks.Passed() > 0 ? 0 : 1;

@@ -166,7 +166,8 @@ TEST(FrameworkPaint, PanelDrawsItsColourImagesAndLabels) {
       "    object Image3: TImage  Left = 50  Top = 5  Width = 3  Height = 3  Visible = False\n"
       "      Picture.Data = {file 'Yellow.bmp'}\n"
       "    end\n"
-      "    object Label1: TLabel  Left = 20  Top = 30  Width = 50  Height = 14  Caption = 'Run Kelpo'\n"
+      "    object Label1: TLabel  Left = 20  Top = 30  Width = 50  Height = 14  Caption = 'Run Kelpo'  AutoSize = "
+      "False\n"
       "      Color = clWhite  Font.Name = 'Tahoma'  Font.Height = -11  Font.Color = clMaroon  Font.Style = [fsBold]\n"
       "    end\n"
       "    object Label2: TLabel  Left = 20  Top = 45  Width = 50  Height = 14  Caption = 'Hidden'  Visible = False\n"
@@ -204,11 +205,66 @@ TEST(FrameworkPaint, PanelDrawsItsColourImagesAndLabels) {
   EXPECT_EQ(caption.Origin, (Point{20, 30}));
   EXPECT_EQ(caption.Clip, (Rect{20, 30, 50, 14}));
   EXPECT_EQ(caption.Font, (FontSpec{"Tahoma", -11, clMaroon, true, false, false}));
-  // A label without its own font takes the panel's; its clip ends at the panel's edge.
+  // A label without its own font takes the panel's and is sized in it (5 characters of
+  // 7 pixels, 15 high); its clip ends at the panel's edge.
   const SimTextOp& every = surface->Texts()[1];
   EXPECT_EQ(every.Font.Name, "Arial");
   EXPECT_EQ(every.Font.Height, -13);
-  EXPECT_EQ(every.Clip, (Rect{80, 45, 20, 14}));
+  EXPECT_EQ(every.Clip, (Rect{80, 45, 20, 15}));
+}
+
+// The simulation measures a character as half the line height wide, and a line
+// of a -11 font as 13 pixels high: "on" is 12 x 13, "first" 30 x 13.
+TEST(FrameworkLabel, AutoSizeFollowsCaptionAndFontUnlessTurnedOff) {
+  FrameworkHarness h;
+  TTestForm& form = h.NewForm();
+  form.Load(
+      "object Form1: TForm1\n"
+      "  object Panel1: TPanel  Width = 200  Height = 100  BevelOuter = bvNone\n"
+      "    object Label1: TLabel  Left = 50  Top = 78  Width = 12  Height = 13  Caption = 'on'\n"
+      "    end\n"
+      "    object Label2: TLabel  Left = 50  Top = 20  Width = 12  Height = 13  Caption = 'on'  AutoSize = False\n"
+      "    end\n"
+      "    object Label3: TLabel  Left = 5  Top = 5  Width = 98  Height = 13  Caption = 'Kelpo is inactive'\n"
+      "      Font.Name = 'MS Sans Serif'  Font.Height = -15  Font.Style = [fsBold]\n"
+      "    end\n"
+      "  end\n"
+      "end\n");
+  auto& on = form.Get<TLabel>("Label1");
+  auto& fixed = form.Get<TLabel>("Label2");
+  auto& status = form.Get<TLabel>("Label3");
+  EXPECT_TRUE(on.AutoSize());
+  EXPECT_FALSE(fixed.AutoSize());
+  EXPECT_EQ(on.BoundsRect(), (Rect{50, 78, 12, 13}));
+  EXPECT_EQ(status.BoundsRect(), (Rect{5, 5, 17 * 8, 17}));  // the layout's width is only the design size
+
+  // A longer caption widens the label from its left edge and is painted whole; a shorter one narrows it.
+  on.SetCaption("first");
+  fixed.SetCaption("first");
+  EXPECT_EQ(on.BoundsRect(), (Rect{50, 78, 30, 13}));
+  EXPECT_EQ(fixed.BoundsRect(), (Rect{50, 20, 12, 13}));
+  auto surface = h.sim.windowing.Paint(form.Get<TPanel>("Panel1").Handle());
+  ASSERT_NE(surface, nullptr);
+  ASSERT_EQ(surface->Texts().size(), 3u);
+  EXPECT_EQ(surface->Texts()[0].Clip, (Rect{50, 78, 30, 13}));
+  EXPECT_EQ(surface->Texts()[1].Clip, (Rect{50, 20, 12, 13}));  // cut short, as its layout asks
+  on.SetCaption("on");
+  EXPECT_EQ(on.BoundsRect(), (Rect{50, 78, 12, 13}));
+
+  // A new font is measured at once; an empty caption keeps the height of a line.
+  FontSpec large = on.Font();
+  large.Height = -21;
+  on.SetFont(large);
+  EXPECT_EQ(on.BoundsRect(), (Rect{50, 78, 22, 23}));
+  status.SetCaption("");
+  EXPECT_EQ(status.BoundsRect(), (Rect{5, 5, 8, 17}));
+
+  // Turning AutoSize on sizes the label to its caption; turning it off keeps the size it has.
+  fixed.SetAutoSize(true);
+  EXPECT_EQ(fixed.BoundsRect(), (Rect{50, 20, 30, 13}));
+  fixed.SetAutoSize(false);
+  fixed.SetCaption("of the month");
+  EXPECT_EQ(fixed.BoundsRect(), (Rect{50, 20, 30, 13}));
 }
 
 }  // namespace

@@ -32,11 +32,14 @@ TEST(ScheduleEditor, UnitShowsTheSentencePartsItNeeds) {
   for (auto [unit, parts] : table) {
     k.UnitPeer().UserSelect(unit);
     EXPECT_EQ(k.SentenceParts(), parts) << unit;
+    // The label is as wide as its word (6 pixels a character in the simulation), not the layout's 12 pixels.
     if (unit == 3) {
       EXPECT_EQ(k.form->Label3->Caption(), "on");
+      EXPECT_EQ(k.form->Label3->Width(), 12);
     }
     if (unit == 4) {
       EXPECT_EQ(k.form->Label3->Caption(), "first");
+      EXPECT_EQ(k.form->Label3->Width(), 30);
     }
   }
   // No selection changes nothing.

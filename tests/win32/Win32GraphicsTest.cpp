@@ -81,6 +81,10 @@ TEST(Win32GraphicsTest, MeasureTextFollowsTextAndFont) {
   EXPECT_GT(two.Width, one.Width);
   EXPECT_GE(surface->MeasureText("Kelpo", bold).Width, one.Width);
   EXPECT_GT(surface->MeasureText("Kelpo", large).Height, one.Height);
+  // The service measures as the surfaces draw, before any surface exists for a label.
+  EXPECT_EQ(graphics.MeasureText("first", normal), surface->MeasureText("first", normal));
+  EXPECT_EQ(graphics.MeasureText("Kelpo", bold), surface->MeasureText("Kelpo", bold));
+  EXPECT_GT(graphics.MeasureText("first", normal).Width, graphics.MeasureText("on", normal).Width);
 }
 
 }  // namespace
