@@ -1,6 +1,6 @@
 #include "framework/StdControls.h"
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 
 namespace kelpo {
 

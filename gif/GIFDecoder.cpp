@@ -4,7 +4,7 @@
 #include <cstring>
 #include <exception>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 
 namespace kelpo {
 namespace {

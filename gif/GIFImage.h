@@ -25,9 +25,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "framework/Bitmap.h"
 #include "framework/Control.h"
-#include "framework/Exception.h"
 #include "framework/RasterOps.h"
 #include "gif/GIFDecoder.h"
 #include "gif/TimerEx.h"

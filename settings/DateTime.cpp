@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 
 namespace kelpo {
 namespace {

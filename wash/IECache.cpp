@@ -3,9 +3,9 @@
 #include <limits>
 #include <utility>
 
+#include "base/Exception.h"
 #include "framework/Application.h"
 #include "framework/ComponentRegistry.h"
-#include "framework/Exception.h"
 #include "settings/DateTime.h"
 #include "wash/CacheLibrary.h"
 

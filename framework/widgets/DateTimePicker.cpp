@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 
 namespace kelpo {
 

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
+#include "base/Exception.h"
 #include "framework/Bitmap.h"
-#include "framework/Exception.h"
 #include "gif/GIFDecoder.h"
 #include "tests/gif/GIFTestSupport.h"
 
