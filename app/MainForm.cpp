@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "base/ScopeGuard.h"
 #include "framework/BusyCursor.h"
 #include "scheduler/ScheduleKeys.h"
 
@@ -61,10 +62,7 @@ void TMainForm::BindComponents() {
 void TMainForm::FormCreate(TComponent*) {
   BindComponents();
   // The bitmap exists even when loading the schedule fails.
-  struct ScratchOnExit {
-    TMainForm& form;
-    ~ScratchOnExit() { form.ScratchBitmap = std::make_unique<TBitmap>(); }
-  } scratch{*this};
+  ScopeGuard scratch([this] { ScratchBitmap = std::make_unique<TBitmap>(); });
   LoadSchedule();
 }
 
@@ -116,12 +114,9 @@ void TMainForm::Timer1Timer(TComponent*) {
   Timer1->SetEnabled(false);
   // The timer runs again, if the schedule is still active, whatever the tick did;
   // an error then goes on to the default handler.
-  struct Rearm {
-    TMainForm& form;
-    ~Rearm() {
-      if (form.ScheduleActive) form.Timer1->SetEnabled(true);
-    }
-  } rearm{*this};
+  ScopeGuard rearm([this] {
+    if (ScheduleActive) Timer1->SetEnabled(true);
+  });
   // Whether the unit is minutes comes from the drop-down, everything else from the file.
   if (ComboBox1->ItemIndex() == suMinutes || IsScheduleDue()) RunWash();
 }

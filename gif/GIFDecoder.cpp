@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "base/Exception.h"
+#include "base/ScopeGuard.h"
 
 namespace kelpo {
 namespace {
@@ -141,14 +142,11 @@ void TGIFDecoder::ReadExact(std::uint8_t* destination, std::size_t count) {
 bool TGIFDecoder::DecodeStream() {
   // However the decoding ends, the decoded bytes become the kept stream and the
   // work stream is emptied (moving the bytes saves a copy of the stream).
-  struct KeepStream {
-    TGIFDecoder& d;
-    ~KeepStream() {
-      d.dataStream_ = std::move(d.workBytes_);
-      d.workBytes_.clear();
-      d.work_ = TByteStream{};
-    }
-  } keepStream{*this};
+  ScopeGuard keepStream([this] {
+    dataStream_ = std::move(workBytes_);
+    workBytes_.clear();
+    work_ = TByteStream{};
+  });
 
   ReleaseFrames();
   pendingControl_.fill(0);

@@ -2,16 +2,15 @@
 
 #include <cmath>
 
+#include "base/Calendar.h"
 #include "scheduler/ScheduleKeys.h"
 #include "settings/DateTime.h"
 
 namespace kelpo {
 namespace {
 
-constexpr double MillisPerDay = 86400000.0;
-
 std::int64_t ToMillis(TDateTime timeOfDay) {
-  return std::llround(TimeOf(timeOfDay) * MillisPerDay);
+  return std::llround(TimeOf(timeOfDay) * static_cast<double>(MillisecondsPerDay));
 }
 
 }  // namespace
@@ -31,7 +30,7 @@ std::string DueCheck::WeekdayName(int dayOfWeek) {
 // round to the time of the last wash (each wash then falls at most one poll
 // interval earlier in the day than the one before).
 bool DueCheck::HoursDue(int count, TDateTime lastWash, TDateTime now) {
-  constexpr std::int64_t day = 86400000;
+  constexpr std::int64_t day = MillisecondsPerDay;
   constexpr std::int64_t hour = 3600000;
   std::int64_t elapsed = (ToMillis(now) - ToMillis(lastWash)) % day;
   if (elapsed < 0) elapsed += day;
