@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/ScopeGuard.h"
+#include "framework/Abort.h"
 #include "framework/Application.h"
 #include "framework/ComponentRegistry.h"
 

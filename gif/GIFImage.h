@@ -34,12 +34,6 @@
 
 namespace kelpo {
 
-// The framework's silent cancellation: it unwinds like any error but is never shown.
-class EAbort : public Exception {
- public:
-  EAbort() : Exception("Operation aborted") {}
-};
-
 using TProgressEvent = std::function<void(TComponent* sender, std::size_t bytesProcessed, std::size_t bytesToProcess,
                                           int percentageProcessed, bool& keepOnProcessing)>;
 
