@@ -13,16 +13,17 @@ FORMAT_FILES := git ls-files -z '*.cpp' '*.h' '*.hpp' '*.cc' | xargs -0 -r
 
 # The targets share build trees and a Wine prefix; never run them side by side.
 .NOTPARALLEL:
-.PHONY: help run test test-native test-asan test-win dist clean format format-check kelpo-exe
+.PHONY: help run test test-format test-native test-asan test-tsan test-win test-fuzz dist clean format format-check \
+  kelpo-exe
 .DEFAULT_GOAL := help
 
 help:
 	@echo "make run           build kelpo.exe and start it under Wine (screenshot when there is no display)"
-	@echo "make test          native, sanitizer and Wine test stages, with one summary"
-	@echo "make test-native   one stage only (also test-asan, test-win)"
+	@echo "make test          formatting, native, sanitizer, Wine and fuzz stages, with one summary"
+	@echo "make test-native   one stage only (also test-format, test-asan, test-tsan, test-win, test-fuzz)"
 	@echo "make dist          dist/kelpo-<version>-win64.zip with kelpo.exe and images/"
 	@echo "make format        clang-format the tracked C++ files (format-check only reports)"
-	@echo "make clean         remove the build trees and dist/"
+	@echo "make clean         remove every build tree and dist/"
 
 # Builds kelpo.exe and its images folder in build-win/.
 kelpo-exe:
@@ -46,7 +47,7 @@ test:
 	@tools/install-deps.sh test
 	@tools/run-tests.sh
 
-test-native test-asan test-win:
+test-format test-native test-asan test-tsan test-win test-fuzz:
 	@tools/install-deps.sh test
 	@tools/run-tests.sh $(patsubst test-%,%,$@)
 
@@ -57,7 +58,7 @@ dist:
 
 clean:
 	@if [ -d $(WIN_TREE)/.wine ]; then WINEPREFIX=$(CURDIR)/$(WIN_TREE)/.wine wineserver -k 2>/dev/null || true; fi
-	rm -rf build build-asan build-win build-fuzz dist
+	rm -rf build build-asan build-tsan build-fuzz $(WIN_TREE) dist
 
 format:
 	@tools/install-deps.sh format

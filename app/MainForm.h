@@ -53,7 +53,6 @@ class TMainForm : public TForm {
 
   // Private state of the window.
   bool ScheduleActive = false;
-  bool ExitRequested = false;
   std::unique_ptr<TBitmap> ScratchBitmap;
 
   // Handlers.

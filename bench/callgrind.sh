@@ -6,8 +6,8 @@
 #   bench/callgrind.sh [BUILD_TREE]     default: build/ beside this folder
 #
 # The benchmark inputs are read from the tree's KELPO_SHARED_DIR (bench/gif/).
-# The decoders in gif_decode_once are compiled with -O2 whatever the tree's
-# build type; only the call that decodes is counted.
+# The decoders in gif_decode_once are compiled as the tree compiles its libraries
+# (build/ is RelWithDebInfo, -O2); only the call that decodes is counted.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)

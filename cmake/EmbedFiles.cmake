@@ -14,7 +14,10 @@ foreach(input IN LISTS INPUTS)
   string(APPEND table "    {\"${name}\", Resource${index}, ${size}},\n")
   math(EXPR index "${index} + 1")
 endforeach()
-string(APPEND body "}  // namespace\n\nconst EmbeddedResource* EmbeddedResources(std::size_t& count) {\n  static const EmbeddedResource table[] = {\n${table}    {nullptr, nullptr, 0}};\n  count = sizeof(table) / sizeof(table[0]) - 1;\n  return table;\n}\n\n}  // namespace kelpo\n")
+string(APPEND body "const EmbeddedResource Table[] = {\n${table}    {nullptr, nullptr, 0}};\n\n"
+  "// Registers the table with the framework when the program starts.\n"
+  "struct Registration {\n  Registration() { RegisterEmbeddedResources({Table, sizeof(Table) / sizeof(Table[0]) - 1}); }\n} registration;\n\n"
+  "}  // namespace\n}  // namespace kelpo\n")
 file(WRITE ${OUTPUT}.tmp "${body}")
 file(COPY_FILE ${OUTPUT}.tmp ${OUTPUT} ONLY_IF_DIFFERENT)
 file(REMOVE ${OUTPUT}.tmp)

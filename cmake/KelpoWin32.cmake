@@ -2,12 +2,11 @@
 # through Wine, and the end-to-end driver.
 
 enable_language(RC)
-file(GLOB KELPO_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp framework/widgets/win32/*.cpp)
-add_library(kelpo_win32 STATIC ${KELPO_WIN32_SOURCES})
-target_link_libraries(kelpo_win32 PUBLIC kelpo_core comctl32 gdi32 user32 shell32 advapi32 version wininet)
+# platform/win32, a library of the layer table, calls these Windows libraries.
+target_link_libraries(kelpo_win32 PUBLIC comctl32 gdi32 user32 shell32 advapi32 version wininet)
 
 add_executable(kelpo WIN32 app/Main.cpp app/Kelpo.rc)
-target_link_libraries(kelpo PRIVATE kelpo_win32)
+target_link_libraries(kelpo PRIVATE kelpo_app kelpo_win32 kelpo_ui_resources)
 set_target_properties(kelpo PROPERTIES OUTPUT_NAME kelpo RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 # kelpo.exe loads its button bitmaps from an images folder beside it. The folder is
@@ -53,7 +52,7 @@ add_dependencies(dist kelpo)
 
 file(GLOB KELPO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/conformance/*.cpp)
 add_executable(kelpo_win32_tests ${KELPO_WIN32_TEST_SOURCES})
-target_link_libraries(kelpo_win32_tests PRIVATE kelpo_win32 GTest::gtest_main GTest::gmock)
+target_link_libraries(kelpo_win32_tests PRIVATE kelpo_wash kelpo_win32 GTest::gtest_main GTest::gmock)
 gtest_discover_tests(kelpo_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 file(GLOB KELPO_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
@@ -85,14 +84,34 @@ if(KELPO_E2E_SOURCES)
     set_tests_properties(e2e/${scenario} PROPERTIES FIXTURES_REQUIRED e2e FIXTURES_SETUP e2e-${scenario} TIMEOUT 120)
   endforeach()
 
-  # The screenshots as PNG (ImageMagick by its own path: another convert may shadow it).
-  add_test(NAME e2e-screenshot COMMAND /usr/bin/convert ${CMAKE_BINARY_DIR}/e2e-main.bmp ${CMAKE_BINARY_DIR}/e2e-main.png)
-  set_tests_properties(e2e-screenshot PROPERTIES FIXTURES_REQUIRED e2e-weekly REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-main.bmp)
-  set(KELPO_E2E_SENTENCE_SHOTS)
-  foreach(unit minutes hours days weeks months)
-    list(APPEND KELPO_E2E_SENTENCE_SHOTS ${CMAKE_BINARY_DIR}/e2e-sentence-${unit}.bmp)
-  endforeach()
-  add_test(NAME e2e-sentence-screenshots COMMAND /usr/bin/mogrify -format png ${KELPO_E2E_SENTENCE_SHOTS})
-  set_tests_properties(e2e-sentence-screenshots PROPERTIES FIXTURES_REQUIRED e2e-sentences
-                                                           REQUIRED_FILES "${KELPO_E2E_SENTENCE_SHOTS}")
+  # The screenshots as PNG, by ImageMagick: `magick` (version 7) or its `convert`,
+  # checked to be ImageMagick's (another program of that name may come first on the path).
+  find_program(KELPO_IMAGEMAGICK NAMES magick convert DOC "ImageMagick's converter, for the e2e screenshots")
+  if(KELPO_IMAGEMAGICK)
+    execute_process(COMMAND ${KELPO_IMAGEMAGICK} -version OUTPUT_VARIABLE version ERROR_QUIET)
+    if(NOT version MATCHES "ImageMagick")
+      message(WARNING "${KELPO_IMAGEMAGICK} is not ImageMagick's; set KELPO_IMAGEMAGICK to ImageMagick's convert")
+      set(KELPO_IMAGEMAGICK "")
+    endif()
+  endif()
+  if(KELPO_IMAGEMAGICK)
+    add_test(NAME e2e-screenshot
+             COMMAND ${KELPO_IMAGEMAGICK} ${CMAKE_BINARY_DIR}/e2e-main.bmp ${CMAKE_BINARY_DIR}/e2e-main.png)
+    set_tests_properties(e2e-screenshot PROPERTIES FIXTURES_REQUIRED e2e-weekly
+                                                   REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-main.bmp)
+    set(KELPO_E2E_SENTENCE_SHOTS)
+    foreach(unit minutes hours days weeks months)
+      list(APPEND KELPO_E2E_SENTENCE_SHOTS ${CMAKE_BINARY_DIR}/e2e-sentence-${unit})
+    endforeach()
+    foreach(shot IN LISTS KELPO_E2E_SENTENCE_SHOTS)
+      list(APPEND KELPO_E2E_SENTENCE_BMPS ${shot}.bmp)
+    endforeach()
+    add_test(NAME e2e-sentence-screenshots
+             COMMAND ${CMAKE_COMMAND} -DCONVERT=${KELPO_IMAGEMAGICK} "-DSHOTS=${KELPO_E2E_SENTENCE_SHOTS}"
+                     -P ${CMAKE_SOURCE_DIR}/cmake/ConvertShots.cmake)
+    set_tests_properties(e2e-sentence-screenshots PROPERTIES FIXTURES_REQUIRED e2e-sentences
+                                                             REQUIRED_FILES "${KELPO_E2E_SENTENCE_BMPS}")
+  else()
+    message(WARNING "ImageMagick not found: the e2e screenshots stay BMP files (tools/install-deps.sh test)")
+  endif()
 endif()

@@ -1,5 +1,6 @@
 #include "framework/Application.h"
 
+#include "framework/Abort.h"
 #include "framework/Form.h"
 
 namespace kelpo {
@@ -51,6 +52,7 @@ void TApplication::Restore() {
 }
 
 void TApplication::ShowException(const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;
   WindowHandle owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : handle_;
   platform_.dialogs.MessageBox(owner, error.what(), title_, mbOk | mbIconError);
 }

@@ -47,7 +47,8 @@ class TApplication : private WindowProcedure {
   void SetCursor(CursorKind cursor) { platform_.windowing.SetCursorOverride(cursor); }
   CursorKind Cursor() const { return platform_.windowing.CursorOverride(); }
 
-  // The default error handler: the message in a box with an error icon and the title as caption.
+  // The default error handler: the message in a box with an error icon and the title as caption;
+  // EAbort, the silent cancellation, shows nothing.
   void ShowException(const std::exception& error);
   // Runs an event handler; an error it raises ends it and is shown.
   template <class Handler>

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 
 namespace kelpo {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 
 namespace kelpo {
 

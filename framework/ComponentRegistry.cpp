@@ -1,6 +1,6 @@
 #include "framework/ComponentRegistry.h"
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
 #include "framework/widgets/ComboBox.h"

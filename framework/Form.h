@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
+#include "base/Exception.h"
 #include "framework/Control.h"
-#include "framework/Exception.h"
 
 namespace kelpo {
 

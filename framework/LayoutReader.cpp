@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "framework/Resources.h"
 
 namespace kelpo {

@@ -1,15 +1,21 @@
 #include "framework/Resources.h"
 
-#include <stdexcept>
+#include "base/Exception.h"
 
 namespace kelpo {
+namespace {
+// Constant-initialised, so it is empty before any registration runs.
+std::span<const EmbeddedResource> registered;
+}  // namespace
+
+void RegisterEmbeddedResources(std::span<const EmbeddedResource> files) {
+  registered = files;
+}
 
 std::span<const std::uint8_t> FindResource(const std::string& name) {
-  std::size_t count = 0;
-  const EmbeddedResource* table = EmbeddedResources(count);
-  for (std::size_t i = 0; i < count; ++i)
-    if (name == table[i].Name) return {table[i].Data, table[i].Size};
-  throw std::runtime_error("Resource " + name + " not found");
+  for (const EmbeddedResource& file : registered)
+    if (name == file.Name) return {file.Data, file.Size};
+  throw Exception("Resource " + name + " not found");
 }
 
 std::string ResourceText(const std::string& name) {

@@ -1,7 +1,7 @@
 #include "framework/StdControls.h"
 
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 
 namespace kelpo {
 

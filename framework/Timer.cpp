@@ -1,7 +1,7 @@
 #include "framework/Timer.h"
 
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 
 namespace kelpo {
 

@@ -6,7 +6,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
+#include "base/ScopeGuard.h"
 
 namespace kelpo {
 namespace {
@@ -199,19 +200,15 @@ bool TGIFDecoder::DecodeStream() {
   // However the decoding ends, the decoded bytes become the kept stream, the
   // work stream is emptied (moving the bytes saves a copy of the stream), and
   // the raster decoder's scratch is given back.
-  struct KeepStream {
-    TGIFDecoder& d;
-    ~KeepStream() {
-      d.decoding_ = false;
-      d.dataStream_ = std::move(d.workBytes_);
-      d.workBytes_.clear();
-      d.work_ = TByteStream{};
-      d.lzw_.ReleaseScratch();
-    }
-  };
+  ScopeGuard keepStream([this] {
+    decoding_ = false;
+    dataStream_ = std::move(workBytes_);
+    workBytes_.clear();
+    work_ = TByteStream{};
+    lzw_.ReleaseScratch();
+  });
 
   ReleaseFrames();
-  KeepStream keepStream{*this};
   decoding_ = true;
   status_ = TGIFStatus::gsOK;
   pendingControl_.fill(0);

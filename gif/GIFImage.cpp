@@ -7,6 +7,8 @@
 #include <new>
 #include <utility>
 
+#include "base/ScopeGuard.h"
+#include "framework/Abort.h"
 #include "framework/Application.h"
 #include "framework/ComponentRegistry.h"
 
@@ -273,10 +275,7 @@ void TGIFImage::DirectRepaint() {
   TWinControl* parent = Parent();
   if (!parent || repainting_ || !visible_ || !parent->HandleAllocated()) return;
   repainting_ = true;
-  struct ClearFlag {
-    bool& flag;
-    ~ClearFlag() { flag = false; }
-  } clear{repainting_};
+  ScopeGuard clear([this] { repainting_ = false; });
 
   // The picture rectangle in the parent, kept inside the control.
   const Rect picture = PictureRect();

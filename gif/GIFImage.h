@@ -28,9 +28,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "framework/Bitmap.h"
 #include "framework/Control.h"
-#include "framework/Exception.h"
 #include "framework/RasterOps.h"
 #include "gif/GIFComposer.h"
 #include "gif/GIFDecoder.h"
@@ -38,12 +38,6 @@
 #include "gif/TimerEx.h"
 
 namespace kelpo {
-
-// The framework's silent cancellation: it unwinds like any error but is never shown.
-class EAbort : public Exception {
- public:
-  EAbort() : Exception("Operation aborted") {}
-};
 
 using TProgressEvent = std::function<void(TComponent* sender, std::size_t bytesProcessed, std::size_t bytesToProcess,
                                           int percentageProcessed, bool& keepOnProcessing)>;

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "base/ScopeGuard.h"
 #include "framework/Application.h"
 #include "platform/GuiCall.h"
 
@@ -249,11 +250,8 @@ void TTimerEx::DeliverTick(const std::shared_ptr<Shared>& shared) {
     if (shared->Terminated || !shared->Armed || !shared->Owner) return;
     owner = shared->Owner;
   }
-  struct Delivering {
-    Shared& s;
-    explicit Delivering(Shared& shared) : s(shared) { s.Delivering = true; }
-    ~Delivering() { s.Delivering = false; }
-  } delivering(*shared);
+  shared->Delivering = true;
+  ScopeGuard delivering([&shared] { shared->Delivering = false; });
   owner->FireTimer();  // may free the owner; nothing of it is touched afterwards
 }
 

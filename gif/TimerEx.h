@@ -28,8 +28,8 @@
 #include <memory>
 #include <string>
 
+#include "base/Exception.h"
 #include "framework/Component.h"
-#include "framework/Exception.h"
 #include "platform/Windowing.h"
 
 namespace kelpo {

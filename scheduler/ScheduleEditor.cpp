@@ -1,6 +1,6 @@
 #include "scheduler/ScheduleEditor.h"
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "scheduler/ScheduleKeys.h"
 #include "settings/DateTime.h"
 #include "settings/TextForms.h"

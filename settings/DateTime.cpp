@@ -3,37 +3,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "framework/Exception.h"
+#include "base/Calendar.h"
+#include "base/Exception.h"
 
 namespace kelpo {
 namespace {
 
-constexpr std::int64_t MillisecondsPerDay = 86400000;
-
-// Days since 1 January 1970 of a proleptic Gregorian date (H. Hinnant's algorithm).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-DateParts CivilFromDays(std::int64_t z) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-  const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
-  return DateParts{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
-}
-
-const std::int64_t EpochOffset = DaysFromCivil(1899, 12, 30);
+constexpr std::int64_t EpochOffset = DaysFromCivil(1899, 12, 30);
 
 // Splits a value into whole days and milliseconds of the day the way the
 // original run-time library does: the whole value is rounded to the
@@ -80,7 +56,8 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 DateParts DecodeDate(TDateTime value) {
-  return CivilFromDays(Split(value).Days + EpochOffset);
+  const CivilDate date = CivilFromDays(Split(value).Days + EpochOffset);
+  return DateParts{date.Year, date.Month, date.Day};
 }
 
 std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int millisecond) {

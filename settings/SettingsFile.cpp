@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "settings/DateTime.h"
 #include "settings/TextForms.h"
 

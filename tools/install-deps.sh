@@ -9,11 +9,14 @@
 # test (every test stage), format (clang-format), all.
 set -euo pipefail
 
-# One line per package: the package, then the modes that need it.
+# One line per package: the package, then the modes that need it. Versioned packages go
+# by their distribution's default name (libclang-rt-dev: the runtime of the default clang,
+# whose libFuzzer the fuzz tree links).
 PACKAGES='
 cmake                 run dist test
 make                  run dist test
 googletest            run dist test
+libgmock-dev          test
 g++-mingw-w64-x86-64  run dist test
 wine64                run test
 wine                  run test
@@ -27,7 +30,7 @@ libbenchmark-dev      test
 libgif-dev            test
 libstb-dev            test
 clang                 test
-libclang-rt-14-dev    test
+libclang-rt-dev       test
 python3               test
 clang-format          test format
 '

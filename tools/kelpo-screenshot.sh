@@ -14,9 +14,16 @@ png=$2
 title=${3:-Kelpo}
 : "${WINEPREFIX:?run inside tools/wine-session.sh}" "${DISPLAY:?run inside tools/wine-session.sh}"
 
-# ImageMagick's own path: another convert/import earlier in PATH may shadow it.
-import=/usr/bin/import
-[ -x "$import" ] || { echo "kelpo-screenshot: $import not found; run tools/install-deps.sh run" >&2; exit 1; }
+# ImageMagick's import (by `magick import` from version 7), checked to be ImageMagick's:
+# another program named import may come first on the path.
+if magick -version 2>/dev/null | grep -q ImageMagick; then
+  import=(magick import)
+elif import -version 2>/dev/null | grep -q ImageMagick; then
+  import=(import)
+else
+  echo "kelpo-screenshot: ImageMagick's import not found; run tools/install-deps.sh run" >&2
+  exit 1
+fi
 [ -f "$exe" ] || { echo "kelpo-screenshot: $exe not found" >&2; exit 1; }
 
 wine "$exe" &
@@ -47,7 +54,7 @@ done
 # Let the window finish painting and the banner animation run for a moment.
 sleep 2
 exited "before the screenshot"
-"$import" -window "$window" "$png" || fail "import could not capture window $window"
+"${import[@]}" -window "$window" "$png" || fail "import could not capture window $window"
 sleep 3
 exited "while running"
 

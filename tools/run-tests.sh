@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs Kelpo's test stages and prints one summary over all of them.
 #
-#   tools/run-tests.sh [STAGE...]      stages: native asan tsan win fuzz (default: all five)
+#   tools/run-tests.sh [STAGE...]      stages: format native asan tsan win fuzz (default: all six)
 #
+#   format               clang-format --dry-run --Werror on the tracked C++ files
 #   native  build/       portable core on the simulated platform, ctest
 #   asan    build-asan/  the same with AddressSanitizer and UBSan, ctest
 #   tsan    build-tsan/  the threaded animation timer's tests with ThreadSanitizer
@@ -13,7 +14,8 @@
 # Environment: JOBS (default 2), CMAKE_ARGS (extra configure arguments, e.g.
 # -DKELPO_SHARED_DIR=...), KELPO_TEST_SUMMARY (a file that receives the last line).
 # The last line is "N passed, N failed"; a stage that does not build counts as one
-# failure. Exit status is nonzero when anything failed.
+# failure, and so does each file that clang-format would change. Exit status is
+# nonzero when anything failed.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,11 +27,11 @@ read -r -a cmake_args <<<"${CMAKE_ARGS:-}"
 unset MAKEFLAGS MFLAGS MAKELEVEL
 
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(native asan tsan win fuzz)
+[ ${#stages[@]} -gt 0 ] || stages=(format native asan tsan win fuzz)
 for stage in "${stages[@]}"; do
   case $stage in
-    native | asan | tsan | win | fuzz) ;;
-    *) echo "run-tests: unknown stage '$stage' (native, asan, tsan, win, fuzz)" >&2; exit 2 ;;
+    format | native | asan | tsan | win | fuzz) ;;
+    *) echo "run-tests: unknown stage '$stage' (format, native, asan, tsan, win, fuzz)" >&2; exit 2 ;;
   esac
 done
 
@@ -112,6 +114,29 @@ run_ctest() {
   "$@" ctest --test-dir "$tree" --output-on-failure --no-tests=error --output-junit "$junit" "${ctest_args[@]}"
   status=$?
   count "$stage" "$junit" "$status"
+}
+
+stage_format() {
+  heading "Stage format: clang-format on the tracked C++ files"
+  command -v clang-format >/dev/null || { fail_stage format "clang-format is not installed"; return; }
+  local files=() unformatted=() output
+  mapfile -d '' files < <(git ls-files -z '*.cpp' '*.h' '*.hpp' '*.cc') ||
+    { fail_stage format "git cannot list the tracked files"; return; }
+  # One run over all files; each violation is reported as "FILE:LINE:COLUMN: error: ...".
+  output=$(clang-format --dry-run --Werror "${files[@]}" 2>&1)
+  local status=$?
+  [ -z "$output" ] || echo "$output" | grep -E ': error: ' | head -n 40
+  mapfile -t unformatted < <(echo "$output" | sed -n 's/^\(.*\):[0-9]*:[0-9]*: error: .*/\1/p' | sort -u)
+  if [ "$status" -ne 0 ] && [ ${#unformatted[@]} -eq 0 ]; then
+    fail_stage format "clang-format failed: $(echo "$output" | head -n 1)"
+  elif [ ${#unformatted[@]} -eq 0 ]; then
+    total_passed=$((total_passed + 1))
+    report+=("$(printf '%-7s %d files formatted (%d s)' format ${#files[@]} $((SECONDS - stage_start)))")
+  else
+    total_failed=$((total_failed + ${#unformatted[@]}))
+    report+=("$(printf '%-7s %d of %d files not formatted: make format (%d s)' format ${#unformatted[@]} \
+      ${#files[@]} $((SECONDS - stage_start)))")
+  fi
 }
 
 stage_native() {

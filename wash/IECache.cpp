@@ -3,9 +3,10 @@
 #include <limits>
 #include <utility>
 
+#include "base/Exception.h"
+#include "base/ScopeGuard.h"
 #include "framework/Application.h"
 #include "framework/ComponentRegistry.h"
-#include "framework/Exception.h"
 #include "settings/DateTime.h"
 #include "wash/CacheLibrary.h"
 
@@ -160,10 +161,7 @@ void TIECache::CloseEnumeration() {
 
 void TIECache::EnumerateEntries(std::int64_t groupId) {
   if (!CheckCacheLibrary()) return;
-  struct Closer {
-    TIECache& cache;
-    ~Closer() { cache.CloseEnumeration(); }
-  } closer{*this};
+  ScopeGuard closer([this] { CloseEnumeration(); });
   cancel_ = false;
   std::uint32_t result = FirstEntry(groupId);
   if (result == 0 && OnEntry) OnEntry(this, cancel_);
@@ -175,10 +173,7 @@ void TIECache::EnumerateEntries(std::int64_t groupId) {
 
 void TIECache::DeleteAllEntries() {
   if (!CheckCacheLibrary()) return;
-  struct Closer {
-    TIECache& cache;
-    ~Closer() { cache.CloseEnumeration(); }
-  } closer{*this};
+  ScopeGuard closer([this] { CloseEnumeration(); });
   if (FirstEntry(0) != 0) return;
   int failedNextSteps = 0;
   while (failedNextSteps < MaxFailedNextSteps) {

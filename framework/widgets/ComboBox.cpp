@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 
 namespace kelpo {
 

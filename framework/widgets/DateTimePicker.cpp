@@ -2,8 +2,9 @@
 
 #include <cmath>
 
+#include "base/Calendar.h"
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 
 namespace kelpo {
 
@@ -24,7 +25,7 @@ void TDateTimePicker::SetTime(TDateTime time) {
   double fraction = std::fabs(time - std::trunc(time));
   // Rounded to the millisecond, then cut to the second as the system's control
   // shows it: 23:59:59.7 stays 23:59:59 instead of wrapping to midnight.
-  long seconds = std::lround(fraction * 86400000.0) / 1000 % 86400;
+  long seconds = std::lround(fraction * static_cast<double>(MillisecondsPerDay)) / 1000 % 86400;
   time_ =
       TimeOfDay{static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60)};
   if (PickerPeer()) PickerPeer()->SetTime(time_);

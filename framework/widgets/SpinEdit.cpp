@@ -1,7 +1,7 @@
 #include "framework/widgets/SpinEdit.h"
 
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 #include "settings/TextForms.h"
 
 namespace kelpo {

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <limits>
 
+#include "base/Calendar.h"
+
 namespace kelpo {
 namespace {
 
@@ -29,21 +31,8 @@ std::optional<int> FirstContainer(const std::optional<std::string>& pattern) {
 }
 
 constexpr std::int64_t TicksPerMillisecond = 10000;
-constexpr std::int64_t TicksPerDay = 86400000LL * TicksPerMillisecond;
-constexpr std::int64_t DaysFrom1601To1970 = 134774;
-
-// Gregorian calendar date of a day count from 1 January 1970.
-void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const std::int64_t doe = z - era * 146097;
-  const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const std::int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
-}
+constexpr std::int64_t TicksPerDay = MillisecondsPerDay * TicksPerMillisecond;
+constexpr std::int64_t DaysFrom1601To1970 = -DaysFromCivil(1601, 1, 1);
 
 }  // namespace
 
@@ -238,7 +227,10 @@ std::optional<LocalTime> SimInternetCache::FileTimeToLocal(FileTime time) {
   const std::int64_t local = utc + bias;
 
   LocalTime fields;
-  CivilFromDays(local / TicksPerDay - DaysFrom1601To1970, fields.Year, fields.Month, fields.Day);
+  const CivilDate date = CivilFromDays(local / TicksPerDay - DaysFrom1601To1970);
+  fields.Year = date.Year;
+  fields.Month = date.Month;
+  fields.Day = date.Day;
   std::int64_t ms = (local % TicksPerDay) / TicksPerMillisecond;
   fields.Millisecond = static_cast<int>(ms % 1000);
   ms /= 1000;

@@ -1,15 +1,16 @@
 #include "platform/win32/Win32Graphics.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <string>
+
+#include "base/Exception.h"
 
 namespace kelpo {
 
 Win32Surface::Win32Surface(int width, int height, std::shared_ptr<Win32FontCache> fonts)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), fonts_(std::move(fonts)) {
   dc_ = CreateCompatibleDC(nullptr);
-  if (!dc_) throw std::runtime_error("Cannot create a device context");
+  if (!dc_) throw Exception("Cannot create a device context");
   if (width_ > 0 && height_ > 0) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -22,8 +23,8 @@ Win32Surface::Win32Surface(int width, int height, std::shared_ptr<Win32FontCache
     bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap_) {
       DeleteDC(dc_);
-      throw std::runtime_error("Cannot create a bitmap of " + std::to_string(width_) + " x " + std::to_string(height_) +
-                               " pixels");
+      throw Exception("Cannot create a bitmap of " + std::to_string(width_) + " x " + std::to_string(height_) +
+                      " pixels");
     }
     bits_ = static_cast<std::uint32_t*>(bits);
     oldBitmap_ = SelectObject(dc_, bitmap_);

@@ -1,9 +1,9 @@
 #include "platform/win32/Win32Widgets.h"
 
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "platform/win32/Win32Fonts.h"
 
 namespace kelpo {
@@ -50,7 +50,7 @@ class ControlPeer : public Win32ControlSink {
     HWND hwnd =
         CreateWindowExA(exStyle, className, "", WS_CHILD | style | (visible ? WS_VISIBLE : 0), bounds.Left, bounds.Top,
                         bounds.Width, bounds.Height, parent_, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!hwnd) throw std::runtime_error(std::string("Error creating window of class ") + className);
+    if (!hwnd) throw Exception(std::string("Error creating window of class ") + className);
     windows_.push_back(hwnd);
     windowing_.RegisterControl(hwnd, this);
     return hwnd;

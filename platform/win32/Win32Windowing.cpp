@@ -1,9 +1,9 @@
 #include "platform/win32/Win32Windowing.h"
 
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "base/Exception.h"
 #include "platform/GuiCall.h"
 
 namespace kelpo {
@@ -76,7 +76,7 @@ Win32Windowing::Win32Windowing(Win32Graphics& graphics) : graphics_(graphics), i
   existing.cbSize = sizeof(existing);
   if (!GetClassInfoExA(instance_, kCallWindowClassName, &existing)) RegisterClassExA(&wc);
   callWindow_ = CreateWindowExA(0, kCallWindowClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, nullptr);
-  if (!callWindow_) throw std::runtime_error("Error creating window");
+  if (!callWindow_) throw Exception("Error creating window");
   SetWindowLongPtrA(callWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -108,7 +108,7 @@ void Win32Windowing::RegisterClassFor(const std::string& className) {
   if (GetClassInfoExA(instance_, className.c_str(), &existing)) {
     // Registered by an earlier instance of this class: same procedure, same layout.
     if (existing.lpfnWndProc != &Win32Windowing::WindowProc)
-      throw std::runtime_error("Window class " + className + " is already registered");
+      throw Exception("Window class " + className + " is already registered");
     classes_.insert(className);
     return;
   }
@@ -121,7 +121,7 @@ void Win32Windowing::RegisterClassFor(const std::string& className) {
   wc.hCursor = nullptr;  // WM_SETCURSOR decides
   wc.hbrBackground = nullptr;
   wc.lpszClassName = className.c_str();
-  if (!RegisterClassExA(&wc)) throw std::runtime_error("Cannot register window class " + className);
+  if (!RegisterClassExA(&wc)) throw Exception("Cannot register window class " + className);
   classes_.insert(className);
 }
 
@@ -162,7 +162,7 @@ WindowHandle Win32Windowing::CreateWindow(const WindowParams& params, WindowProc
       CreateWindowExA(exStyle, className.c_str(), params.Text.c_str(), style, params.Bounds.Left, params.Bounds.Top,
                       params.Bounds.Width, params.Bounds.Height, parent, nullptr, instance_, &context);
   RethrowPending();
-  if (!hwnd) throw std::runtime_error("Error creating window");
+  if (!hwnd) throw Exception("Error creating window");
   return FromHwnd(hwnd);
 }
 

@@ -31,7 +31,6 @@ TEST(Startup, WithoutSettingsFileShowsDefaultsAndWritesNothing) {
 
   // The run state is never stored: every start is inactive with the timer off.
   EXPECT_FALSE(k.form->ScheduleActive);
-  EXPECT_FALSE(k.form->ExitRequested);
   EXPECT_FALSE(k.form->Timer1->Enabled());
   EXPECT_EQ(k.form->Timer1->Interval(), 180000u);
   ASSERT_NE(k.form->ScratchBitmap, nullptr);

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
+#include "base/Exception.h"
 #include "framework/Bitmap.h"
-#include "framework/Exception.h"
 #include "platform/sim/SimFileSystem.h"
 #include "tests/support/TempFolder.h"
 

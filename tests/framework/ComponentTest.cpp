@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "framework/Abort.h"
 #include "framework/ComponentRegistry.h"
 #include "framework/StdControls.h"
 #include "tests/framework/FrameworkTestSupport.h"
@@ -148,6 +149,16 @@ TEST(FrameworkErrors, DefaultHandlerShowsTheExactTextUnderTheTitle) {
   EXPECT_EQ(h.sim.dialogs.Shown()[1].Text, "Access denied.");
   EXPECT_EQ(h.sim.dialogs.Shown()[1].Caption, "Kelpo 2");
   EXPECT_EQ(h.sim.dialogs.Shown()[1].Style, mbOk | mbIconError);
+}
+
+TEST(FrameworkErrors, DefaultHandlerIgnoresTheSilentCancellation) {
+  FrameworkHarness h;
+  h.app->Guard([] { throw EAbort(); });
+  h.app->ShowException(EAbort());
+  EXPECT_TRUE(h.sim.dialogs.Shown().empty());
+  h.app->Guard([] { throw Exception("Access denied."); });
+  ASSERT_EQ(h.sim.dialogs.Shown().size(), 1u);
+  EXPECT_EQ(h.sim.dialogs.Shown()[0].Text, "Access denied.");
 }
 
 }  // namespace

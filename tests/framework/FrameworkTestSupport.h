@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "framework/Application.h"
-#include "framework/Exception.h"
 #include "framework/Form.h"
 #include "platform/sim/Regions.h"
 #include "platform/sim/SimPlatform.h"

@@ -1,7 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "framework/LayoutReader.h"
 
 namespace kelpo {

@@ -5,8 +5,8 @@
 #include <set>
 #include <stdexcept>
 
+#include "base/Exception.h"
 #include "framework/Bitmap.h"
-#include "framework/Exception.h"
 #include "gif/GIFDecoder.h"
 #include "tests/gif/GIFTestSupport.h"
 #include "tests/gif/LZWReference.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <map>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "scheduler/DueCheck.h"
 #include "settings/DateTime.h"
 #include "tests/support/KelpoHarness.h"

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/Calendar.h"
 #include "platform/sim/Regions.h"
 #include "settings/DateTime.h"
 #include "tests/support/TempFolder.h"
@@ -20,7 +21,7 @@ constexpr std::int64_t Hour = 60 * Minute;
 constexpr std::int64_t Poll = 3 * Minute;
 
 std::int64_t Millis(const LocalTime& t) {
-  return std::llround(ToDateTime(t) * 86400000.0);
+  return std::llround(ToDateTime(t) * static_cast<double>(MillisecondsPerDay));
 }
 
 LocalTime At(const char* text) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "settings/DateTime.h"
 #include "tests/support/FakeClock.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "framework/Exception.h"
+#include "base/Exception.h"
 #include "platform/sim/Regions.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "settings/DateTime.h"

@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "base/Calendar.h"
 #include "framework/Application.h"
 #include "platform/sim/SimPlatform.h"
 #include "wash/IECache.h"
@@ -100,13 +101,9 @@ class WashHarness {
 // A UTC file time.
 inline FileTime FileTimeOf(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                            int millisecond = 0) {
-  // Days from 1 January 1601, by the proleptic Gregorian calendar.
-  const int y = year - (month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yoe = y - era * 400;
-  const std::int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  const std::int64_t days = era * 146097 + doe - 719468 + 134774;
+  // Days from 1 January 1601.
+  const std::int64_t days =
+      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - DaysFromCivil(1601, 1, 1);
   const std::int64_t ms = ((days * 24 + hour) * 60 + minute) * 60000LL + second * 1000LL + millisecond;
   return static_cast<FileTime>(ms) * 10000;
 }

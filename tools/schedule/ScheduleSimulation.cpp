@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/MainForm.h"
+#include "base/Calendar.h"
 #include "app/ProgramComponents.h"
 #include "platform/sim/SimPlatform.h"
 #include "settings/DateTime.h"
@@ -117,7 +118,7 @@ std::string FormatLocalTime(const LocalTime& t) {
 
 std::vector<ScheduleSession> DailySessions(const LocalTime& from, const LocalTime& until, const LocalTime& dayStart,
                                            const LocalTime& dayEnd) {
-  constexpr std::int64_t day = 86400000;
+  constexpr std::int64_t day = MillisecondsPerDay;
   const auto timeOfDay = [](const LocalTime& t) {
     return ((t.Hour * 60 + t.Minute) * 60 + t.Second) * std::int64_t{1000} + t.Millisecond;
   };
