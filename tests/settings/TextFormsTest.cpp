@@ -107,7 +107,7 @@ TEST(TextForms, DatesAreWrittenInTheShortDateFormat) {
   formats.ShortDateFormat = "";
   EXPECT_EQ(DateToStr(date, formats), "12/4/26");
   formats.ShortDateFormat = "dd/MM/yy";
-  formats.DateSeparator = '-';
+  formats.DateSeparator = "-";
   EXPECT_EQ(DateToStr(date, formats), "04-12-26");
   formats.ShortDateFormat = "yyyy.M.d";
   EXPECT_EQ(DateToStr(date, formats), "2026.12.4");
@@ -126,7 +126,7 @@ TEST(TextForms, DatesReadInTheRegionalOrder) {
 
   FormatSettings isoLike = UnitedStates();
   isoLike.ShortDateFormat = "yyyy-MM-dd";
-  isoLike.DateSeparator = '-';
+  isoLike.DateSeparator = "-";
   EXPECT_EQ(StrToDateDef("2026-12-04", None, isoLike, Year), expected);
   EXPECT_EQ(StrToDateDef("12-4", None, isoLike, Year), expected);
   isoLike.ShortDateFormat = "";  // no letters at all: month-day-year
@@ -161,9 +161,8 @@ TEST(TextForms, TimesAreWrittenInTheLongTimeForm) {
   EXPECT_EQ(TimeToStr(EncodeTime(21, 30, 0, 0), FormatSettings{}), "9:30:00 pm");
 
   FormatSettings first = us;
-  first.DesignatorFirst = true;
-  first.LeadingZeroHours = true;
-  first.TimeSeparator = '.';
+  first.LongTimeFormat = "tt hh:mm:ss";
+  first.TimeSeparator = ".";
   EXPECT_EQ(TimeToStr(EncodeTime(9, 5, 0, 0), first), "AM 09.05.00");
 }
 
