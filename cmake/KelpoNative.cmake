@@ -63,7 +63,7 @@ if(KELPO_FUZZ)
 endif()
 
 # kelpo-schedule: the main window on the simulated platform through virtual time.
-add_library(kelpo_schedule_sim STATIC tools/schedule/ScheduleSimulation.cpp)
+add_library(kelpo_schedule_sim STATIC tools/schedule/ScheduleSimulation.cpp tools/schedule/RegionOptions.cpp)
 target_link_libraries(kelpo_schedule_sim PUBLIC kelpo_sim)
 add_executable(kelpo-schedule tools/schedule/kelpo-schedule.cpp)
 target_link_libraries(kelpo-schedule PRIVATE kelpo_schedule_sim)

@@ -1,23 +1,28 @@
 // kelpo-schedule: when would Kelpo wash? Runs the real main window on the
 // simulated platform from a start time to an end time with a given settings
 // file (which afterwards shows what the program wrote) and prints each wash.
+// The regional settings are those of a named region, each of which an option
+// can set to what a user's computer reports.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/sim/Regions.h"
+#include "tools/schedule/RegionOptions.h"
 #include "tools/schedule/ScheduleSimulation.h"
 
 namespace {
 
 constexpr const char* Usage =
     "usage: kelpo-schedule --settings FILE --start \"YYYY-MM-DD HH:MM:SS\" --until \"YYYY-MM-DD HH:MM:SS\" "
-    "[--region us|de] [--unit-selected N]";
+    "[--unit-selected N]";
 
 int Fail(const std::string& why) {
-  std::fprintf(stderr, "kelpo-schedule: %s\n%s\n", why.c_str(), Usage);
+  std::fprintf(stderr, "kelpo-schedule: %s\n%s %s\n", why.c_str(), Usage, kelpo::RegionOptionsUsage);
   return 2;
 }
 
@@ -27,6 +32,8 @@ int main(int argc, char** argv) {
   kelpo::ScheduleRun run;
   run.Region = kelpo::UnitedStates();
   bool haveSettings = false, haveStart = false, haveUntil = false;
+  // Each regional setting given goes on top of the region, whatever their order.
+  std::vector<std::pair<std::string, std::string>> regionalSettings;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (i + 1 >= argc) return Fail("missing value after " + option);
@@ -40,12 +47,11 @@ int main(int argc, char** argv) {
       (option == "--start" ? run.Start : run.Until) = *time;
       (option == "--start" ? haveStart : haveUntil) = true;
     } else if (option == "--region") {
-      if (value == "us")
-        run.Region = kelpo::UnitedStates();
-      else if (value == "de")
-        run.Region = kelpo::German();
-      else
-        return Fail("unknown region " + value);
+      const auto region = kelpo::NamedRegion(value);
+      if (!region) return Fail("unknown region " + value);
+      run.Region = *region;
+    } else if (kelpo::IsRegionOption(option)) {
+      regionalSettings.emplace_back(option, value);
     } else if (option == "--unit-selected") {
       char* end = nullptr;
       long unit = std::strtol(value.c_str(), &end, 10);
@@ -55,6 +61,7 @@ int main(int argc, char** argv) {
       return Fail("unknown option " + option);
     }
   }
+  for (const auto& [option, value] : regionalSettings) kelpo::SetRegionOption(run.Region, option, value);
   if (!haveSettings || !haveStart || !haveUntil) return Fail("--settings, --start and --until are required");
   if (kelpo::FormatLocalTime(run.Until) < kelpo::FormatLocalTime(run.Start)) return Fail("--until is before --start");
 
