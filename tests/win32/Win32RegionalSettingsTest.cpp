@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/win32/Win32Api.h"
@@ -84,27 +83,35 @@ TEST(Win32RegionalSettings, KoreanSlovakAndHungarianWriteTheirOwnForms) {
   EXPECT_EQ(hungarian.TimePMString, "du.");
 }
 
-// Every locale the system lists, with the forms Windows reports for it. Locales
-// that report the same forms are checked once.
+// Every locale the system lists, with the forms Windows reports for it. A date
+// depends only on the short date format and the date separator, a time and a
+// number only on the other settings: locales that share them are checked once.
 TEST(Win32RegionalSettings, EveryLocaleReadsBackWhatItWrites) {
   const std::vector<LCID> locales = SystemLocales();
   ASSERT_GT(locales.size(), 100u);
-  std::map<std::tuple<std::string, std::string, std::string, std::string, std::string, std::string, std::string>, LCID>
-      distinct;
+  std::map<std::string, LCID> dateForms;
+  std::map<std::string, LCID> timeForms;
   for (LCID locale : locales) {
     const FormatSettings f = Win32RegionalSettings(locale).Read();
-    distinct.emplace(std::make_tuple(f.ShortDateFormat, f.DateSeparator, f.LongTimeFormat, f.TimeSeparator,
-                                     f.TimeAMString, f.TimePMString, f.DecimalSeparator),
-                     locale);
+    const char gap = '\0';
+    dateForms.emplace(f.ShortDateFormat + gap + f.DateSeparator, locale);
+    timeForms.emplace(f.LongTimeFormat + gap + f.TimeSeparator + gap + f.TimeAMString + gap + f.TimePMString + gap +
+                          f.DecimalSeparator,
+                      locale);
   }
-  for (const auto& [forms, locale] : distinct) {
+  for (const auto& [forms, locale] : dateForms) {
     const FormatSettings formats = Win32RegionalSettings(locale).Read();
-    const std::string where = "locale " + Hex(locale) + ": " + DescribeFormats(formats);
-    if (auto fault = DateThatDoesNotReadBack(formats)) ADD_FAILURE() << where << ": " << *fault;
-    if (auto fault = TimeThatDoesNotReadBack(formats)) ADD_FAILURE() << where << ": " << *fault;
-    if (auto fault = NumberThatDoesNotReadBack(formats)) ADD_FAILURE() << where << ": " << *fault;
+    if (auto fault = DateThatDoesNotReadBack(formats))
+      ADD_FAILURE() << "locale " << Hex(locale) << ": " << DescribeFormats(formats) << ": " << *fault;
   }
-  std::printf("%zu locales listed, %zu distinct sets of forms\n", locales.size(), distinct.size());
+  for (const auto& [forms, locale] : timeForms) {
+    const FormatSettings formats = Win32RegionalSettings(locale).Read();
+    const std::string where = "locale " + Hex(locale) + ": " + DescribeFormats(formats) + ": ";
+    if (auto fault = TimeThatDoesNotReadBack(formats)) ADD_FAILURE() << where << *fault;
+    if (auto fault = NumberThatDoesNotReadBack(formats)) ADD_FAILURE() << where << *fault;
+  }
+  std::printf("%zu locales listed: %zu date forms, %zu time and number forms\n", locales.size(), dateForms.size(),
+              timeForms.size());
 }
 
 TEST(Win32RegionalSettings, UserDefaultGivesUsableForms) {
