@@ -120,7 +120,7 @@ TimeLayout TimeLayoutOf(const FormatSettings& formats) {
     if (c == '\'' || c == '"') {
       const std::size_t close = format.find(c, i + 1);
       i = close == std::string::npos ? format.size() : close;
-    } else if (c == 't' || c == 'T') {
+    } else if (c == 't') {
       designatorSeen = true;
     } else if (c == 'h' || c == 'H') {
       std::size_t run = 0;
