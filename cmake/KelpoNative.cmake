@@ -19,7 +19,7 @@ endif()
 
 # kelpo-schedule: the main window on the simulated platform through virtual time;
 # its simulation is tested in kelpo_tests too.
-add_library(kelpo_schedule_sim STATIC tools/schedule/ScheduleSimulation.cpp)
+add_library(kelpo_schedule_sim STATIC tools/schedule/ScheduleSimulation.cpp tools/schedule/RegionOptions.cpp)
 target_link_libraries(kelpo_schedule_sim PUBLIC kelpo_app kelpo_sim kelpo_ui_resources)
 add_executable(kelpo-schedule tools/schedule/kelpo-schedule.cpp)
 target_link_libraries(kelpo-schedule PRIVATE kelpo_schedule_sim)

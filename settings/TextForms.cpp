@@ -57,6 +57,10 @@ std::optional<int> ScanNumber(std::string_view text, std::size_t& pos, std::size
   return value;
 }
 
+bool StartsWith(std::string_view text, std::size_t pos, std::string_view prefix) {
+  return !prefix.empty() && text.substr(pos, prefix.size()) == prefix;
+}
+
 bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view prefix) {
   if (prefix.empty() || text.size() - pos < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
@@ -65,41 +69,137 @@ bool StartsWithNoCase(std::string_view text, std::size_t pos, std::string_view p
   return true;
 }
 
+const std::string FallbackDateFormat = "m/d/yy";
+const std::string FallbackDateSeparator = "/";
+const std::string FallbackTimeFormat = "h:mm:ss tt";
+const std::string FallbackTimeSeparator = ":";
+const std::string FallbackDecimalSeparator = ".";
+
+// A setting the system did not report takes the fallback form.
+const std::string& OrFallback(const std::string& setting, const std::string& fallback) {
+  return setting.empty() ? fallback : setting;
+}
+
 // The hour offset of an AM (0) or PM (12) designator at `pos`, consuming it.
+// The longest designator that matches wins, so that one that begins with
+// another ("a" and "am.") is still told apart.
 std::optional<int> ScanDesignator(std::string_view text, std::size_t& pos, const FormatSettings& formats) {
   const std::pair<std::string_view, int> candidates[] = {
-      {formats.TimeAMString, 0}, {"AM", 0}, {formats.TimePMString, 12}, {"PM", 12}};
-  for (const auto& [designator, offset] : candidates) {
-    if (StartsWithNoCase(text, pos, designator)) {
-      pos += designator.size();
-      return offset;
+      {TrimBlanks(formats.TimeAMString), 0}, {"AM", 0}, {TrimBlanks(formats.TimePMString), 12}, {"PM", 12}};
+  std::size_t longest = 0;
+  std::optional<int> offset;
+  for (const auto& [designator, hours] : candidates) {
+    if (designator.size() > longest && StartsWithNoCase(text, pos, designator)) {
+      longest = designator.size();
+      offset = hours;
     }
   }
-  return std::nullopt;
+  pos += longest;
+  return offset;
 }
 
-const std::string FallbackDateFormat = "m/d/yy";
-
-const std::string& DateFormatOf(const FormatSettings& formats) {
-  return formats.ShortDateFormat.empty() ? FallbackDateFormat : formats.ShortDateFormat;
+// Whether the designator reads back, alone, as the half of the day it names.
+bool DesignatorReadsAs(std::string_view designator, int offset, const FormatSettings& formats) {
+  std::size_t pos = 0;
+  return !designator.empty() && ScanDesignator(designator, pos, formats) == offset && pos == designator.size();
 }
 
-enum class DateOrder { MonthDayYear, DayMonthYear, YearMonthDay };
+// What the long time format says about the hours and the designator.
+struct TimeLayout {
+  bool TwelveHourClock = true;    // "h": hours 1..12 and a designator
+  bool LeadingZeroHours = false;  // "hh" or "HH"
+  bool DesignatorFirst = false;   // "tt" before the hours
+};
 
-DateOrder DateOrderOf(const std::string& format) {
-  for (char c : format) {
-    switch (Lower(c)) {
-      case 'd':
-        return DateOrder::DayMonthYear;
-      case 'y':
-        return DateOrder::YearMonthDay;
-      case 'm':
-        return DateOrder::MonthDayYear;
-      default:
-        break;
+TimeLayout TimeLayoutOf(const FormatSettings& formats) {
+  const std::string& format = OrFallback(formats.LongTimeFormat, FallbackTimeFormat);
+  TimeLayout layout;
+  bool designatorSeen = false;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const char c = format[i];
+    if (c == '\'' || c == '"') {
+      const std::size_t close = format.find(c, i + 1);
+      i = close == std::string::npos ? format.size() : close;
+    } else if (c == 't') {
+      designatorSeen = true;
+    } else if (c == 'h' || c == 'H') {
+      std::size_t run = 0;
+      while (i + run < format.size() && format[i + run] == c) ++run;
+      layout.TwelveHourClock = c == 'h';
+      layout.LeadingZeroHours = run >= 2;
+      layout.DesignatorFirst = designatorSeen;
+      return layout;
     }
   }
-  return DateOrder::MonthDayYear;
+  return TimeLayout{};
+}
+
+// A short date format taken apart: its day, month and year fields in their
+// order, and the text written before, between and after them (with "/"
+// replaced by the date separator and quotes removed).
+struct DateField {
+  char Letter = 0;      // 'd', 'm' or 'y'
+  std::size_t Run = 0;  // how many letters: the width written
+};
+
+struct DateLayout {
+  DateField Fields[3];
+  std::string Text[4];
+};
+
+// Nothing when the format does not name the day, the month and the year once
+// each: such a format cannot give back the date it was written from.
+std::optional<DateLayout> TryDateLayout(const std::string& format, const std::string& separator) {
+  DateLayout layout;
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < format.size();) {
+    const char c = format[i];
+    const char letter = Lower(c);
+    if (c == '\'' || c == '"') {
+      const std::size_t close = format.find(c, i + 1);
+      const std::size_t end = close == std::string::npos ? format.size() : close;
+      layout.Text[count].append(format, i + 1, end - i - 1);
+      i = end == format.size() ? end : end + 1;
+    } else if (letter == 'd' || letter == 'm' || letter == 'y') {
+      if (count == 3) return std::nullopt;
+      for (std::size_t field = 0; field < count; ++field) {
+        if (layout.Fields[field].Letter == letter) return std::nullopt;
+      }
+      std::size_t run = 0;
+      while (i < format.size() && Lower(format[i]) == letter) ++i, ++run;
+      layout.Fields[count++] = DateField{letter, run};
+    } else {
+      layout.Text[count] += c == '/' ? separator : std::string(1, c);
+      ++i;
+    }
+  }
+  if (count != 3) return std::nullopt;
+  return layout;
+}
+
+DateLayout DateLayoutOf(const FormatSettings& formats) {
+  const std::string& separator = OrFallback(formats.DateSeparator, FallbackDateSeparator);
+  if (auto layout = TryDateLayout(OrFallback(formats.ShortDateFormat, FallbackDateFormat), separator)) return *layout;
+  return *TryDateLayout(FallbackDateFormat, separator);
+}
+
+// The number of digits a field is always written with, or 0 when that varies.
+std::size_t FixedWidth(const DateField& field) {
+  if (field.Letter == 'y') return field.Run <= 2 ? 2 : 4;
+  return field.Run >= 2 ? 2 : 0;
+}
+
+// The separator at `pos` and any blanks after it. A separator that ends in
+// blanks also matches without them, so blank-only text matches none or more;
+// an empty separator (fields written side by side) matches at once.
+bool MatchSeparator(std::string_view text, std::size_t& pos, std::string_view separator) {
+  if (separator.empty()) return true;
+  std::string_view core = separator;
+  while (!core.empty() && core.back() == ' ') core.remove_suffix(1);
+  if (text.substr(pos, core.size()) != core) return false;
+  pos += core.size();
+  SkipBlanks(text, pos);
+  return true;
 }
 
 // The year ending in `twoDigits` within the hundred years that begin 50 years
@@ -151,6 +251,7 @@ int StrToIntDef(std::string_view text, int defaultValue) {
 }
 
 std::string FloatToStr(double value, const FormatSettings& formats) {
+  const std::string& decimal = OrFallback(formats.DecimalSeparator, FallbackDecimalSeparator);
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   if (value == 0) return "0";
@@ -171,14 +272,14 @@ std::string FloatToStr(double value, const FormatSettings& formats) {
   if (exponent < -4 || exponent >= 15) {
     text += digits[0];
     if (digits.size() > 1) {
-      text += formats.DecimalSeparator;
+      text += decimal;
       text.append(digits, 1);
     }
     text += 'E';
     text += std::to_string(exponent);
   } else if (exponent < 0) {
     text += '0';
-    text += formats.DecimalSeparator;
+    text += decimal;
     text.append(static_cast<std::size_t>(-exponent - 1), '0');
     text += digits;
   } else {
@@ -188,7 +289,7 @@ std::string FloatToStr(double value, const FormatSettings& formats) {
       text.append(integerDigits - digits.size(), '0');
     } else {
       text.append(digits, 0, integerDigits);
-      text += formats.DecimalSeparator;
+      text += decimal;
       text.append(digits, integerDigits);
     }
   }
@@ -196,6 +297,7 @@ std::string FloatToStr(double value, const FormatSettings& formats) {
 }
 
 std::optional<double> TryStrToFloat(std::string_view text, const FormatSettings& formats) {
+  const std::string& decimal = OrFallback(formats.DecimalSeparator, FallbackDecimalSeparator);
   text = TrimBlanks(text);
   std::size_t pos = 0;
   // Rebuilt in the fixed form std::from_chars reads, whatever the region.
@@ -206,12 +308,13 @@ std::optional<double> TryStrToFloat(std::string_view text, const FormatSettings&
   }
   std::size_t mantissaDigits = 0;
   bool separatorSeen = false;
-  for (; pos < text.size(); ++pos) {
+  while (pos < text.size()) {
     if (IsDigit(text[pos])) {
-      plain += text[pos];
+      plain += text[pos++];
       ++mantissaDigits;
-    } else if (text[pos] == formats.DecimalSeparator && !separatorSeen) {
+    } else if (!separatorSeen && StartsWith(text, pos, decimal)) {
       plain += '.';
+      pos += decimal.size();
       separatorSeen = true;
     } else {
       break;
@@ -242,66 +345,67 @@ double StrToFloatDef(std::string_view text, double defaultValue, const FormatSet
 }
 
 std::string DateToStr(TDateTime date, const FormatSettings& formats) {
-  const std::string& format = DateFormatOf(formats);
+  const DateLayout layout = DateLayoutOf(formats);
   const DateParts parts = DecodeDate(date);
-  std::string text;
-  for (std::size_t i = 0; i < format.size();) {
-    const char c = format[i];
-    const char letter = Lower(c);
-    if (c == '\'' || c == '"') {
-      const std::size_t close = format.find(c, i + 1);
-      const std::size_t end = close == std::string::npos ? format.size() : close;
-      text.append(format, i + 1, end - i - 1);
-      i = end == format.size() ? end : end + 1;
-    } else if (letter == 'd' || letter == 'm' || letter == 'y') {
-      std::size_t run = 0;
-      while (i < format.size() && Lower(format[i]) == letter) ++i, ++run;
-      if (letter == 'd') text += run == 1 ? std::to_string(parts.Day) : Padded(parts.Day, 2);
-      if (letter == 'm') text += run == 1 ? std::to_string(parts.Month) : Padded(parts.Month, 2);
-      if (letter == 'y') text += run <= 2 ? Padded(parts.Year % 100, 2) : Padded(parts.Year, 4);
-    } else {
-      text += c == '/' ? formats.DateSeparator : c;
-      ++i;
-    }
+  std::string text = layout.Text[0];
+  for (std::size_t i = 0; i < 3; ++i) {
+    const DateField& field = layout.Fields[i];
+    if (field.Letter == 'd') text += field.Run == 1 ? std::to_string(parts.Day) : Padded(parts.Day, 2);
+    if (field.Letter == 'm') text += field.Run == 1 ? std::to_string(parts.Month) : Padded(parts.Month, 2);
+    if (field.Letter == 'y') text += field.Run <= 2 ? Padded(parts.Year % 100, 2) : Padded(parts.Year, 4);
+    text += layout.Text[i + 1];
   }
   return text;
 }
 
 std::optional<TDateTime> TryStrToDate(std::string_view text, const FormatSettings& formats, int currentYear) {
+  const DateLayout layout = DateLayoutOf(formats);
+  const std::string& separator = OrFallback(formats.DateSeparator, FallbackDateSeparator);
   int numbers[3] = {};
   std::size_t digits[3] = {};
   std::size_t count = 0;
   std::size_t pos = 0;
+  MatchSeparator(text, pos, layout.Text[0]);
   while (true) {
-    const auto number = ScanNumber(text, pos, 4, &digits[count]);
+    // A field written side by side with the next one is read by its width.
+    const std::size_t width = count < 2 && layout.Text[count + 1].empty() ? FixedWidth(layout.Fields[count]) : 0;
+    const std::string_view scanned = width ? text.substr(0, pos + width) : text;
+    const auto number = ScanNumber(scanned, pos, width ? width : 4, &digits[count]);
     if (!number) return std::nullopt;
     numbers[count++] = *number;
-    if (count == 3 || pos >= text.size() || text[pos] != formats.DateSeparator) break;
-    ++pos;
+    if (count == 3) break;
+    // The format's own text between these fields or the date separator, when a number follows.
+    const std::size_t end = pos;
+    bool another = false;
+    for (std::string_view between : {std::string_view(layout.Text[count]), std::string_view(separator)}) {
+      pos = end;
+      if (MatchSeparator(text, pos, between) && pos < text.size() && IsDigit(text[pos])) {
+        another = true;
+        break;
+      }
+    }
+    if (!another) {
+      pos = end;
+      break;
+    }
   }
+  MatchSeparator(text, pos, layout.Text[3]);
   SkipBlanks(text, pos);
   if (pos != text.size() || count < 2) return std::nullopt;
 
+  // The numbers fill the fields in the format's order; two numbers leave out the year.
   int year = currentYear;
   int month = 0;
   int day = 0;
   std::size_t yearDigits = 4;
-  switch (DateOrderOf(DateFormatOf(formats))) {
-    case DateOrder::MonthDayYear:
-      month = numbers[0], day = numbers[1];
-      if (count == 3) year = numbers[2], yearDigits = digits[2];
-      break;
-    case DateOrder::DayMonthYear:
-      day = numbers[0], month = numbers[1];
-      if (count == 3) year = numbers[2], yearDigits = digits[2];
-      break;
-    case DateOrder::YearMonthDay:
-      if (count == 3) {
-        year = numbers[0], yearDigits = digits[0], month = numbers[1], day = numbers[2];
-      } else {
-        month = numbers[0], day = numbers[1];
-      }
-      break;
+  std::size_t next = 0;
+  for (const DateField& field : layout.Fields) {
+    if (field.Letter == 'y' && count == 2) continue;
+    const int value = numbers[next];
+    if (field.Letter == 'd') day = value;
+    if (field.Letter == 'm') month = value;
+    if (field.Letter == 'y') year = value, yearDigits = digits[next];
+    ++next;
   }
   if (yearDigits <= 2) year = ExpandYear(year, currentYear);
   return TryEncodeDate(year, month, day);
@@ -312,26 +416,35 @@ TDateTime StrToDateDef(std::string_view text, TDateTime defaultValue, const Form
 }
 
 std::string TimeToStr(TDateTime time, const FormatSettings& formats) {
+  const TimeLayout layout = TimeLayoutOf(formats);
+  const std::string_view am = TrimBlanks(formats.TimeAMString);
+  const std::string_view pm = TrimBlanks(formats.TimePMString);
+  // Designators that do not tell morning from afternoon would read back as
+  // another time: the hours are then written on the 24-hour clock.
+  const bool twelveHours =
+      layout.TwelveHourClock && DesignatorReadsAs(am, 0, formats) && DesignatorReadsAs(pm, 12, formats);
+  const std::string& separator = OrFallback(formats.TimeSeparator, FallbackTimeSeparator);
   const TimeParts parts = DecodeTime(time);
   int hour = parts.Hour;
-  const std::string* designator = nullptr;
-  if (formats.TwelveHourClock) {
-    designator = hour < 12 ? &formats.TimeAMString : &formats.TimePMString;
+  if (twelveHours) {
     hour %= 12;
     if (hour == 0) hour = 12;
   }
-  std::string text = formats.LeadingZeroHours ? Padded(hour, 2) : std::to_string(hour);
-  text += formats.TimeSeparator;
+  std::string text = layout.LeadingZeroHours ? Padded(hour, 2) : std::to_string(hour);
+  text += separator;
   text += Padded(parts.Minute, 2);
-  text += formats.TimeSeparator;
+  text += separator;
   text += Padded(parts.Second, 2);
-  if (designator && !designator->empty()) {
-    text = formats.DesignatorFirst ? *designator + " " + text : text + " " + *designator;
+  if (twelveHours) {
+    const std::string designator(parts.Hour < 12 ? am : pm);
+    text = layout.DesignatorFirst ? designator + " " + text : text + " " + designator;
   }
   return text;
 }
 
 std::optional<TDateTime> TryStrToTime(std::string_view text, const FormatSettings& formats) {
+  const std::string& separator = OrFallback(formats.TimeSeparator, FallbackTimeSeparator);
+  const std::string& decimal = OrFallback(formats.DecimalSeparator, FallbackDecimalSeparator);
   std::size_t pos = 0;
   SkipBlanks(text, pos);
   std::optional<int> hourOffset = ScanDesignator(text, pos, formats);
@@ -342,17 +455,20 @@ std::optional<TDateTime> TryStrToTime(std::string_view text, const FormatSetting
   int minute = 0;
   int second = 0;
   int millisecond = 0;
-  if (pos < text.size() && text[pos] == formats.TimeSeparator) {
-    const auto minutes = ScanNumber(text, ++pos, 2);
+  if (StartsWith(text, pos, separator)) {
+    pos += separator.size();
+    const auto minutes = ScanNumber(text, pos, 2);
     if (!minutes) return std::nullopt;
     minute = *minutes;
-    if (pos < text.size() && text[pos] == formats.TimeSeparator) {
-      const auto seconds = ScanNumber(text, ++pos, 2);
+    if (StartsWith(text, pos, separator)) {
+      pos += separator.size();
+      const auto seconds = ScanNumber(text, pos, 2);
       if (!seconds) return std::nullopt;
       second = *seconds;
-      if (pos < text.size() && text[pos] == formats.DecimalSeparator) {
+      if (StartsWith(text, pos, decimal)) {
+        pos += decimal.size();
         std::size_t fractionDigits = 0;
-        const auto fraction = ScanNumber(text, ++pos, 3, &fractionDigits);
+        const auto fraction = ScanNumber(text, pos, 3, &fractionDigits);
         if (!fraction) return std::nullopt;
         millisecond = *fraction * (fractionDigits == 1 ? 100 : fractionDigits == 2 ? 10 : 1);
       }

@@ -9,28 +9,24 @@ namespace kelpo {
 inline FormatSettings UnitedStates() {
   FormatSettings formats;
   formats.ShortDateFormat = "M/d/yyyy";
-  formats.DateSeparator = '/';
-  formats.TimeSeparator = ':';
-  formats.DecimalSeparator = '.';
+  formats.DateSeparator = "/";
+  formats.LongTimeFormat = "h:mm:ss tt";
+  formats.TimeSeparator = ":";
+  formats.DecimalSeparator = ".";
   formats.TimeAMString = "AM";
   formats.TimePMString = "PM";
-  formats.TwelveHourClock = true;
-  formats.LeadingZeroHours = false;
-  formats.DesignatorFirst = false;
   return formats;
 }
 
 inline FormatSettings German() {
   FormatSettings formats;
   formats.ShortDateFormat = "dd.MM.yyyy";
-  formats.DateSeparator = '.';
-  formats.TimeSeparator = ':';
-  formats.DecimalSeparator = ',';
+  formats.DateSeparator = ".";
+  formats.LongTimeFormat = "HH:mm:ss";
+  formats.TimeSeparator = ":";
+  formats.DecimalSeparator = ",";
   formats.TimeAMString = "";
   formats.TimePMString = "";
-  formats.TwelveHourClock = false;
-  formats.LeadingZeroHours = true;
-  formats.DesignatorFirst = false;
   return formats;
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/win32/Win32Api.h"
 
@@ -15,12 +16,9 @@ std::optional<std::string> LocaleText(LCID locale, LCTYPE item) {
   return std::string(buffer, static_cast<std::size_t>(length - 1));
 }
 
-void ReadChar(LCID locale, LCTYPE item, char& target) {
-  if (const auto text = LocaleText(locale, item); text && !text->empty()) target = (*text)[0];
-}
-
-void ReadFlag(LCID locale, LCTYPE item, bool& target) {
-  if (const auto text = LocaleText(locale, item); text && !text->empty()) target = (*text)[0] == '1';
+// A format or separator: kept at its fallback when the system reports none.
+void ReadForm(LCID locale, LCTYPE item, std::string& target) {
+  if (auto text = LocaleText(locale, item); text && !text->empty()) target = std::move(*text);
 }
 
 }  // namespace
@@ -32,19 +30,16 @@ Win32RegionalSettings::Win32RegionalSettings(std::uint32_t localeId) : LocaleId(
 FormatSettings Win32RegionalSettings::Read() {
   FormatSettings formats;
   const LCID locale = LocaleId;
-  if (const auto text = LocaleText(locale, LOCALE_SSHORTDATE); text && !text->empty()) formats.ShortDateFormat = *text;
-  ReadChar(locale, LOCALE_SDATE, formats.DateSeparator);
-  ReadChar(locale, LOCALE_STIME, formats.TimeSeparator);
-  ReadChar(locale, LOCALE_SDECIMAL, formats.DecimalSeparator);
+  ReadForm(locale, LOCALE_SSHORTDATE, formats.ShortDateFormat);
+  ReadForm(locale, LOCALE_SDATE, formats.DateSeparator);
+  // The long time format carries the clock, the leading zero and where the
+  // designator stands (what LOCALE_ITIME, ITLZERO and ITIMEMARKPOSN derive from).
+  ReadForm(locale, LOCALE_STIMEFORMAT, formats.LongTimeFormat);
+  ReadForm(locale, LOCALE_STIME, formats.TimeSeparator);
+  ReadForm(locale, LOCALE_SDECIMAL, formats.DecimalSeparator);
   // An empty designator is a real answer (24-hour regions often have none).
-  if (const auto text = LocaleText(locale, LOCALE_S1159)) formats.TimeAMString = *text;
-  if (const auto text = LocaleText(locale, LOCALE_S2359)) formats.TimePMString = *text;
-  // LOCALE_ITIME: "0" is the 12-hour clock, "1" the 24-hour clock.
-  bool twentyFourHours = !formats.TwelveHourClock;
-  ReadFlag(locale, LOCALE_ITIME, twentyFourHours);
-  formats.TwelveHourClock = !twentyFourHours;
-  ReadFlag(locale, LOCALE_ITLZERO, formats.LeadingZeroHours);
-  ReadFlag(locale, LOCALE_ITIMEMARKPOSN, formats.DesignatorFirst);
+  if (auto text = LocaleText(locale, LOCALE_S1159)) formats.TimeAMString = std::move(*text);
+  if (auto text = LocaleText(locale, LOCALE_S2359)) formats.TimePMString = std::move(*text);
   return formats;
 }
 

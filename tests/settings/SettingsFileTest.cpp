@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -8,6 +9,7 @@
 #include "platform/sim/SimProfileFiles.h"
 #include "settings/DateTime.h"
 #include "settings/SettingsFile.h"
+#include "tests/settings/RegionalSets.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempFolder.h"
 
@@ -65,6 +67,30 @@ TEST_F(SettingsFileTest, SampleUnderGermanSettingsAndReadUnderUnitedStates) {
   const SettingsFile us = Settings(UnitedStates());
   EXPECT_EQ(us.ReadTime("Scheduler", "Time", 0), EncodeTime(21, 30, 0, 0));
   EXPECT_EQ(us.ReadDate("Scheduler", "DateLastRun", Today(Clock)), Today(Clock));
+}
+
+// Through the profile file, which trims what it stores, every region reads back
+// the schedule it wrote: the morning and evening, today and yesterday.
+TEST_F(SettingsFileTest, EveryRegionReadsBackTheScheduleItWrote) {
+  for (const RegionalSet& region : RegionalSets()) {
+    for (const TDateTime time : {EncodeTime(0, 0, 0, 0), EncodeTime(9, 5, 7, 0), EncodeTime(21, 30, 0, 0)}) {
+      SettingsFile settings = Settings(region.Formats);
+      settings.WriteFloat("Scheduler", "SchFrequency", 30);
+      settings.WriteTime("Scheduler", "Time", time);
+      settings.WriteDate("Scheduler", "DateLastRun", Today(Clock) - 1);
+      settings.WriteDate("Scheduler", "Today", Today(Clock));
+      EXPECT_EQ(settings.ReadFloat("Scheduler", "SchFrequency", 0), 30) << region.Name;
+      EXPECT_EQ(settings.ReadInteger("Scheduler", "SchFrequency", 0), 30) << region.Name;
+      EXPECT_EQ(settings.ReadTime("Scheduler", "Time", -1), time) << region.Name;
+      EXPECT_EQ(settings.ReadDate("Scheduler", "DateLastRun", 0), Today(Clock) - 1) << region.Name;
+      EXPECT_EQ(settings.ReadDate("Scheduler", "Today", 0), Today(Clock)) << region.Name;
+    }
+  }
+  std::remove(Path.c_str());
+  WriteSample(Hungarian());
+  EXPECT_EQ(FileBytes(),
+            "[Scheduler]\r\nSchID=3\r\nSchFrequency=2\r\nTime=21:30:00\r\nDay=Friday\r\n"
+            "DateLastRun=2026. 12. 04.\r\n");
 }
 
 TEST_F(SettingsFileTest, ValuesThatDoNotConvertOrAreEmptyGiveTheDefault) {

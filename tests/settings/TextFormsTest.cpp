@@ -2,10 +2,15 @@
 
 #include <climits>
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/sim/Regions.h"
 #include "settings/DateTime.h"
 #include "settings/TextForms.h"
+#include "tests/settings/RegionalSets.h"
+#include "tests/settings/TextFormRoundTrip.h"
 
 namespace kelpo {
 namespace {
@@ -88,12 +93,58 @@ TEST(TextForms, NumbersReadWithTheRegionalSeparatorAndExponent) {
   EXPECT_EQ(StrToFloatDef("2.5", None, German()), None);
 }
 
-TEST(TextForms, WrittenNumbersReadBack) {
+TEST(TextForms, WrittenNumbersReadBackInEveryRegion) {
+  for (const RegionalSet& region : RegionalSets()) {
+    EXPECT_EQ(NumberThatDoesNotReadBack(region.Formats), std::nullopt) << region.Name;
+  }
+  FormatSettings longSeparator = UnitedStates();
+  longSeparator.DecimalSeparator = "dec";
+  EXPECT_EQ(FloatToStr(2.5, longSeparator), "2dec5");
+  EXPECT_EQ(NumberThatDoesNotReadBack(longSeparator), std::nullopt);
   for (const FormatSettings& formats : {UnitedStates(), German()}) {
-    for (double value : {3.0, 2.5, -0.1, 1.0 / 3, 1e-5, 6.02214076e23, 123456.789}) {
+    for (double value : {1.0 / 3, 6.02214076e23, -123456.789}) {
       const double back = StrToFloatDef(FloatToStr(value, formats), None, formats);
       EXPECT_NEAR(back, value, std::fabs(value) * 1e-14) << FloatToStr(value, formats);
     }
+  }
+}
+
+TEST(TextForms, WrittenDatesReadBackInEveryRegion) {
+  for (const RegionalSet& region : RegionalSets()) {
+    EXPECT_EQ(DateThatDoesNotReadBack(region.Formats), std::nullopt) << region.Name;
+  }
+}
+
+TEST(TextForms, WrittenTimesReadBackInEveryRegion) {
+  for (const RegionalSet& region : RegionalSets()) {
+    EXPECT_EQ(TimeThatDoesNotReadBack(region.Formats), std::nullopt) << region.Name;
+  }
+}
+
+// Each region's own forms, as its users see them elsewhere in Windows.
+TEST(TextForms, RegionsWriteTheirOwnForms) {
+  const TDateTime date = EncodeDate(2026, 12, 4);
+  const TDateTime evening = EncodeTime(21, 30, 0, 0);
+  const TDateTime morning = EncodeTime(9, 5, 0, 0);
+  const struct {
+    FormatSettings Formats;
+    const char* Date;
+    std::string Evening;
+    std::string Morning;
+  } cases[] = {
+      {Slovak(), "4. 12. 2026", "21:30:00", "9:05:00"},
+      {Hungarian(), "2026. 12. 04.", "21:30:00", "9:05:00"},
+      {Korean(), "2026. 12. 4.", Korean().TimePMString + " 9:30:00", Korean().TimeAMString + " 9:05:00"},
+      {Forms("yyyy. MM. dd.", ". ", "tt h:mm:ss", ":", "de.", "du.", ","), "2026. 12. 04.", "du. 9:30:00",
+       "de. 9:05:00"},
+      {Forms("yyyy-MM-dd", "-", "HH:mm:ss", ":", "fm", "em", ","), "2026-12-04", "21:30:00", "09:05:00"},
+      {Forms("dd/MM/yyyy", "/", "h.mm.ss tt", ".", "a. m.", "p. m.", ","), "04/12/2026", "9.30.00 p. m.",
+       "9.05.00 a. m."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DateToStr(date, c.Formats), c.Date);
+    EXPECT_EQ(TimeToStr(evening, c.Formats), c.Evening);
+    EXPECT_EQ(TimeToStr(morning, c.Formats), c.Morning);
   }
 }
 
@@ -107,12 +158,22 @@ TEST(TextForms, DatesAreWrittenInTheShortDateFormat) {
   formats.ShortDateFormat = "";
   EXPECT_EQ(DateToStr(date, formats), "12/4/26");
   formats.ShortDateFormat = "dd/MM/yy";
-  formats.DateSeparator = '-';
+  formats.DateSeparator = "-";
   EXPECT_EQ(DateToStr(date, formats), "04-12-26");
   formats.ShortDateFormat = "yyyy.M.d";
   EXPECT_EQ(DateToStr(date, formats), "2026.12.4");
   formats.ShortDateFormat = "d' of 'M, yyyy";
   EXPECT_EQ(DateToStr(EncodeDate(5, 1, 9), formats), "9 of 1, 0005");
+  formats.ShortDateFormat = "yyyyMMdd";
+  EXPECT_EQ(DateToStr(date, formats), "20261204");
+  formats.DateSeparator = ". ";
+  formats.ShortDateFormat = "d/M/yyyy";
+  EXPECT_EQ(DateToStr(date, formats), "4. 12. 2026");
+  // Formats that cannot name the date back take the fallback form.
+  for (const char* incomplete : {"MM/yy", "d/M/yyyy/d", "dddd"}) {
+    formats.ShortDateFormat = incomplete;
+    EXPECT_EQ(DateToStr(date, formats), "12. 4. 26") << incomplete;
+  }
 }
 
 TEST(TextForms, DatesReadInTheRegionalOrder) {
@@ -126,11 +187,43 @@ TEST(TextForms, DatesReadInTheRegionalOrder) {
 
   FormatSettings isoLike = UnitedStates();
   isoLike.ShortDateFormat = "yyyy-MM-dd";
-  isoLike.DateSeparator = '-';
+  isoLike.DateSeparator = "-";
   EXPECT_EQ(StrToDateDef("2026-12-04", None, isoLike, Year), expected);
   EXPECT_EQ(StrToDateDef("12-4", None, isoLike, Year), expected);
   isoLike.ShortDateFormat = "";  // no letters at all: month-day-year
   EXPECT_EQ(StrToDateDef("12-4-2026", None, isoLike, Year), expected);
+  isoLike.ShortDateFormat = "yyyy-dd-MM";  // the fields' own order, not only the first letter's
+  EXPECT_EQ(StrToDateDef("2026-04-12", None, isoLike, Year), expected);
+  EXPECT_EQ(StrToDateDef("4-12", None, isoLike, Year), expected);
+}
+
+// Beyond the separator, the reader takes what the region itself writes: the
+// format's text between and after the fields, blanks after a separator, fields
+// side by side, and nothing more.
+TEST(TextForms, DatesReadInTheRegionsOwnWrittenForms) {
+  const TDateTime expected = EncodeDate(2026, 12, 4);
+  FormatSettings quoted = UnitedStates();
+  quoted.ShortDateFormat = "'on 'd' of 'M, yyyy' AD'";
+  FormatSettings packed = UnitedStates();
+  packed.ShortDateFormat = "yyMMdd";
+  const struct {
+    FormatSettings Formats;
+    std::vector<const char*> Read;
+    std::vector<const char*> NotRead;
+  } cases[] = {
+      {Hungarian(),
+       {"2026. 12. 04.", "2026. 12. 04", "2026.12.4", "2026. 12. 04.  ", "12. 04.", "12. 4"},
+       {"2026 . 12. 04.", "2026. 12. 04..", ". 2026. 12. 04.", "2026. 12. 04. x", "2026/12/04", "2026. 12."}},
+      {Slovak(), {"4. 12. 2026", "4.12.2026", "4. 12"}, {"4 .12. 2026", "4. 12. 2026.", "4. 12.", "4, 12, 2026"}},
+      {Korean(), {"2026. 12. 4.", "2026.12.4"}, {"2026-12-04", "2026. 12. 4.."}},
+      {quoted, {"on 4 of 12, 2026 AD", "4 of 12, 2026", "on 4/12/2026"}, {"on 4 of 12, 2026 BC", "4 of 12 2026"}},
+      {packed, {"261204", "26/12/04"}, {"2612040", "26-12-04", "2612"}},
+      {UnitedStates(), {"12/ 4/ 2026", "12/4/2026  "}, {"12/4/", "12 /4/2026", "12/4/2026/"}},
+  };
+  for (const auto& c : cases) {
+    for (const char* text : c.Read) EXPECT_EQ(StrToDateDef(text, None, c.Formats, Year), expected) << text;
+    for (const char* text : c.NotRead) EXPECT_EQ(StrToDateDef(text, None, c.Formats, Year), None) << text;
+  }
 }
 
 TEST(TextForms, ShortYearsLieInTheHundredYearsFromFiftyBefore) {
@@ -161,9 +254,8 @@ TEST(TextForms, TimesAreWrittenInTheLongTimeForm) {
   EXPECT_EQ(TimeToStr(EncodeTime(21, 30, 0, 0), FormatSettings{}), "9:30:00 pm");
 
   FormatSettings first = us;
-  first.DesignatorFirst = true;
-  first.LeadingZeroHours = true;
-  first.TimeSeparator = '.';
+  first.LongTimeFormat = "tt hh:mm:ss";
+  first.TimeSeparator = ".";
   EXPECT_EQ(TimeToStr(EncodeTime(9, 5, 0, 0), first), "AM 09.05.00");
 }
 
@@ -190,6 +282,31 @@ TEST(TextForms, TimesReadWithOrWithoutDesignator) {
   regional.TimePMString = "nachm.";
   EXPECT_EQ(StrToTimeDef("9:30 NACHM.", None, regional), evening);
   EXPECT_EQ(StrToTimeDef("nachm. 9:30", None, regional), evening);
+  regional.TimeAMString = "de.";
+  regional.TimePMString = "du.";
+  regional.TimeSeparator = " h ";
+  EXPECT_EQ(StrToTimeDef("du. 9 h 30 h 00", None, regional), evening);
+  EXPECT_EQ(StrToTimeDef("9 h 30 du.", None, regional), evening);
+  regional.TimeAMString = "a";  // the longest designator that matches is taken
+  regional.TimePMString = "ap";
+  EXPECT_EQ(StrToTimeDef("9 h 30 ap", None, regional), evening);
+  EXPECT_EQ(StrToTimeDef("9 h 30 a", None, regional), EncodeTime(9, 30, 0, 0));
+}
+
+TEST(TextForms, DesignatorsThatCannotTellTheHalvesApartGiveThe24HourClock) {
+  const TDateTime evening = EncodeTime(21, 30, 0, 0);
+  for (const auto& [am, pm] : std::vector<std::pair<std::string, std::string>>{
+           {"", ""}, {"AM", ""}, {"", "PM"}, {"??", "??"}, {"pm", "PM"}, {"  ", "PM"}}) {
+    FormatSettings formats = UnitedStates();
+    formats.TimeAMString = am;
+    formats.TimePMString = pm;
+    EXPECT_EQ(TimeToStr(evening, formats), "21:30:00") << am << "/" << pm;
+    EXPECT_EQ(StrToTimeDef(TimeToStr(evening, formats), None, formats), evening);
+  }
+  FormatSettings padded = UnitedStates();
+  padded.TimeAMString = " vm ";
+  padded.TimePMString = " nm ";
+  EXPECT_EQ(TimeToStr(evening, padded), "9:30:00 nm");
 }
 
 TEST(TextForms, TimesThatDoNotConvertGiveTheDefault) {

@@ -54,8 +54,8 @@ TEST(SimRegionalSettings, FallbackUntilSet) {
 
   regional.Set(German());
   EXPECT_EQ(regional.Read().ShortDateFormat, "dd.MM.yyyy");
-  EXPECT_EQ(regional.Read().DecimalSeparator, ',');
-  EXPECT_FALSE(regional.Read().TwelveHourClock);
+  EXPECT_EQ(regional.Read().DecimalSeparator, ",");
+  EXPECT_EQ(regional.Read().LongTimeFormat, "HH:mm:ss");
 }
 
 }  // namespace

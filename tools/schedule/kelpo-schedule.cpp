@@ -3,6 +3,8 @@
 // file (which afterwards shows what the program wrote) and prints each wash.
 // With --daily or --session the computer is on only part of the time: each
 // session starts the program and its schedule, and ends the program.
+// The regional settings are those of a named region, each of which an option
+// can set to what a user's computer reports.
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,21 +12,24 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/sim/Regions.h"
+#include "tools/schedule/RegionOptions.h"
 #include "tools/schedule/ScheduleSimulation.h"
 
 namespace {
 
 constexpr const char* Usage =
     "usage: kelpo-schedule --settings FILE --start \"YYYY-MM-DD HH:MM:SS\" --until \"YYYY-MM-DD HH:MM:SS\" "
-    "[--region us|de] [--unit-selected N] [--daily HH:MM:SS-HH:MM:SS]\n"
+    "[--unit-selected N] [--daily HH:MM:SS-HH:MM:SS] [regional options]\n"
     "       kelpo-schedule --settings FILE --session \"YYYY-MM-DD HH:MM:SS..YYYY-MM-DD HH:MM:SS\"... [options]\n"
     "  --daily FROM-TO  the program runs each day from FROM to TO (between --start and --until)\n"
-    "  --session S..U   the program runs from S to U; repeat for each time the computer is on";
+    "  --session S..U   the program runs from S to U; repeat for each time the computer is on\n"
+    "  regional options:";
 
 int Fail(const std::string& why) {
-  std::fprintf(stderr, "kelpo-schedule: %s\n%s\n", why.c_str(), Usage);
+  std::fprintf(stderr, "kelpo-schedule: %s\n%s %s\n", why.c_str(), Usage, kelpo::RegionOptionsUsage);
   return 2;
 }
 
@@ -35,6 +40,8 @@ int main(int argc, char** argv) {
   run.Region = kelpo::UnitedStates();
   bool haveSettings = false, haveStart = false, haveUntil = false;
   std::optional<std::pair<kelpo::LocalTime, kelpo::LocalTime>> daily;
+  // Each regional setting given goes on top of the region, whatever their order.
+  std::vector<std::pair<std::string, std::string>> regionalSettings;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
     if (i + 1 >= argc) return Fail("missing value after " + option);
@@ -48,12 +55,11 @@ int main(int argc, char** argv) {
       (option == "--start" ? run.Start : run.Until) = *time;
       (option == "--start" ? haveStart : haveUntil) = true;
     } else if (option == "--region") {
-      if (value == "us")
-        run.Region = kelpo::UnitedStates();
-      else if (value == "de")
-        run.Region = kelpo::German();
-      else
-        return Fail("unknown region " + value);
+      const auto region = kelpo::NamedRegion(value);
+      if (!region) return Fail("unknown region " + value);
+      run.Region = *region;
+    } else if (kelpo::IsRegionOption(option)) {
+      regionalSettings.emplace_back(option, value);
     } else if (option == "--unit-selected") {
       char* end = nullptr;
       long unit = std::strtol(value.c_str(), &end, 10);
@@ -79,6 +85,7 @@ int main(int argc, char** argv) {
       return Fail("unknown option " + option);
     }
   }
+  for (const auto& [option, value] : regionalSettings) kelpo::SetRegionOption(run.Region, option, value);
   if (!haveSettings) return Fail("--settings is required");
   if (!run.Sessions.empty()) {
     if (haveStart || haveUntil || daily) return Fail("--session does not go with --start, --until or --daily");
