@@ -20,9 +20,9 @@ endif()
 # kelpo-schedule: the main window on the simulated platform through virtual time;
 # its simulation is tested in kelpo_tests too.
 add_library(kelpo_schedule_sim STATIC tools/schedule/ScheduleSimulation.cpp tools/schedule/RegionOptions.cpp)
-target_link_libraries(kelpo_schedule_sim PUBLIC kelpo_app kelpo_sim kelpo_ui_resources)
+target_link_libraries(kelpo_schedule_sim PUBLIC kelpo_app kelpo_sim)
 add_executable(kelpo-schedule tools/schedule/kelpo-schedule.cpp)
-target_link_libraries(kelpo-schedule PRIVATE kelpo_schedule_sim)
+target_link_libraries(kelpo-schedule PRIVATE kelpo_schedule_sim kelpo_ui_resources)
 target_link_libraries(kelpo_tests PRIVATE kelpo_schedule_sim)
 # The hours scenarios through the tool's command line.
 add_test(NAME kelpo_schedule_hours COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scheduler/kelpo-schedule-hours.sh
