@@ -17,7 +17,7 @@ struct TTimerEx::Shared {
   std::mutex Lock;
   std::condition_variable Wake;
   TTimerEx* Owner = nullptr;  // null once the timer has let the worker go
-  Windowing* Gui = nullptr;
+  Threads* Gui = nullptr;
   bool Terminated = false;
   bool Armed = false;
   bool ThreadSafe = false;
@@ -139,7 +139,7 @@ void TTimerEx::ApplyTimerState() {
       WindowParams params;
       params.Kind = WindowKind::Hidden;
       params.ClassName = "TTimerExWindow";
-      timerWindow_ = windowing.CreateWindow(params, this);
+      timerWindow_ = windowing.CreateMessageWindow(params, this);
     }
   }
   if (worker_) {
@@ -160,7 +160,7 @@ void TTimerEx::ApplyTimerState() {
 void TTimerEx::StartWorker() {
   auto shared = std::make_shared<Shared>();
   shared->Owner = this;
-  shared->Gui = &Application().Services().windowing;
+  shared->Gui = &Application().Services().threads;
   shared->Priority = WindowsThreadPriority(priority_);
   // Disarmed until ApplyTimerState has set the copies.
   shared->Thread = std::thread(&TTimerEx::WorkerBody, shared);
@@ -199,7 +199,7 @@ void TTimerEx::WorkerBody(std::shared_ptr<Shared> shared) {
     if (s.Terminated) break;
     if (s.Priority != appliedPriority) {
       appliedPriority = s.Priority;
-      Windowing* gui = s.Gui;
+      Threads* gui = s.Gui;
       lock.unlock();
       gui->SetCurrentThreadPriority(appliedPriority);
       lock.lock();
@@ -226,7 +226,7 @@ void TTimerEx::WorkerBody(std::shared_ptr<Shared> shared) {
         if (auto strong = weak.lock()) DeliverTick(strong);
       });
       s.Pending = call;
-      Windowing* gui = s.Gui;
+      Threads* gui = s.Gui;
       lock.unlock();
       gui->PostGuiCall(call);
       try {

@@ -84,8 +84,8 @@ ScheduleOutcome SimulateSchedule(const ScheduleRun& run) {
   SimPlatform sim;
   AliasedProfileFiles profiles(sim.profiles, folder + "settings.ini", file.string());
   AliasedFileSystem files(sim.files, folder, file.string());
-  Platform platform{sim.clock,    sim.dialogs, files,         sim.graphics, profiles,
-                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  Platform platform{sim.clock,   sim.dialogs,   files,     sim.graphics, profiles,  sim.regional,
+                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.menus, sim.threads};
   sim.regional.Set(run.Region);
   sim.clock.Set(run.Start.Year, run.Start.Month, run.Start.Day, run.Start.Hour, run.Start.Minute, run.Start.Second);
   SimClock until;
