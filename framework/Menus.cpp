@@ -26,16 +26,13 @@ class MenuTracking : public MenuDrawing {
 
   std::vector<MenuItemSpec> Describe(const TMenuItem& parent) {
     std::vector<MenuItemSpec> specs;
-    bool defaultSeen = false;
     for (TMenuItem* item : parent.Items()) {
       items_.push_back(item);
       MenuItemSpec spec;
       spec.Id = static_cast<std::uint32_t>(items_.size());
       spec.Caption = item->Caption;
       spec.Separator = item->IsLine();
-      // A menu shows one default item: the first one marked.
-      spec.Default = item->Default && !spec.Separator && !defaultSeen;
-      defaultSeen = defaultSeen || spec.Default;
+      spec.Default = item->ShownAsDefault();
       spec.OwnerDraw = menu_.OwnerDraw;
       const TImageList* images = menu_.Images();
       spec.Icon =
@@ -127,6 +124,14 @@ const TImageList* TMenuItem::Images() const {
   return menu ? menu->Images() : nullptr;
 }
 
+bool TMenuItem::ShownAsDefault() const {
+  if (!Default || IsLine()) return false;
+  if (!parent_) return true;
+  for (const TMenuItem* item : parent_->items_)
+    if (item->Default && !item->IsLine()) return item == this;
+  return false;
+}
+
 void TMenuItem::Click() {
   if (OnClick) OnClick(this);
 }
@@ -140,7 +145,7 @@ void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
     height = SeparatorHeight;
   } else {
     FontSpec font = look.Font;
-    font.Bold = Default;
+    font.Bold = ShownAsDefault();
     const Size text = canvas.TextExtent(ParseMenuCaption(Caption).Shown, font);
     width = ImagePadding / 2 + column + ColumnGap + text.Width + RightMargin;
     height = std::max(text.Height + TextPadding, (images ? images->Height() : 0) + ImagePadding);
@@ -168,7 +173,7 @@ void TMenuItem::DrawItem(TCanvas& canvas, const Rect& rect, bool selected) {
     images->Draw(canvas, rect.Left + ImagePadding / 2, rect.Top + (rect.Height - images->Height()) / 2, ImageIndex);
 
   FontSpec font = look.Font;
-  font.Bold = Default;
+  font.Bold = ShownAsDefault();
   font.TextColor = selected ? look.SelectedText : look.Text;
   const TMenuCaption caption = ParseMenuCaption(Caption);
   const Size text = canvas.TextExtent(caption.Shown, font);

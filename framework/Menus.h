@@ -60,6 +60,8 @@ class TMenuItem : public TComponent {
   void Remove(TMenuItem* item);
   // The popup menu whose tree holds this item, or null.
   TPopupMenu* Menu() const;
+  // A menu shows one default item: the first of its items marked Default.
+  bool ShownAsDefault() const;
 
   // What choosing the item does: runs OnClick.
   virtual void Click();
