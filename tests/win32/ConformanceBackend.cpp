@@ -65,7 +65,10 @@ namespace {
 class MenuDriver {
  public:
   static void Start(int position, std::function<bool()> ready) {
-    Instance() = MenuDriver{position, std::move(ready), 0};
+    MenuDriver& driver = Instance();
+    driver.position_ = position;
+    driver.ready_ = std::move(ready);
+    driver.waited_ = 0;
     SetTimer(nullptr, 0, 20, &MenuDriver::Tick);
   }
 
