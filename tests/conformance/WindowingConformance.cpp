@@ -176,6 +176,22 @@ TEST_F(WindowingConformance, RegisteredMessagesAreOneNumberPerNameWhateverTheCas
   windowing.DestroyWindow(window);
 }
 
+TEST_F(WindowingConformance, ClientPointsMapToTheScreenThroughTheParents) {
+  ProbeWindow form, panel;
+  const WindowHandle top = Shown(form);
+  WindowParams params;
+  params.Kind = WindowKind::Child;
+  params.ClassName = "TKelpoHookProbePanel";
+  params.Parent = top;
+  params.Bounds = Rect{10, 20, 30, 15};
+  params.Visible = true;
+  const WindowHandle child = windowing.CreateWindow(params, &panel);
+  EXPECT_EQ(windowing.ClientToScreen(top, Point{5, 6}), (Point{605, 506})) << "a frameless window is all client";
+  EXPECT_EQ(windowing.ClientToScreen(child, Point{5, 6}), (Point{615, 526}));
+  EXPECT_TRUE(windowing.CursorPos().has_value());
+  windowing.DestroyWindow(top);
+}
+
 TEST_F(WindowingConformance, CallsFromOtherThreadsRunOnTheGuiThreadWhileItDispatches) {
   const std::thread::id gui = std::this_thread::get_id();
   std::thread::id ranOn;

@@ -119,8 +119,8 @@ TEST_F(FrameworkMenus, PopupShowsTheItemsAndRunsTheChoiceBeforeItReturns) {
   });
   Menu().Popup(400, 250);
   log.push_back("returned");
-  EXPECT_THAT(log, ElementsAre("popup PopupMenu1", "shown &Home|-|&Services|&Open|E&xit", "click Service2 2",
-                               "returned"));
+  EXPECT_THAT(log,
+              ElementsAre("popup PopupMenu1", "shown &Home|-|&Services|&Open|E&xit", "click Service2 2", "returned"));
 
   const SimMenuCall& shown = h.sim.menus.Shown().back();
   EXPECT_EQ(shown.At, (Point{400, 250}));
