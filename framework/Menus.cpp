@@ -43,7 +43,13 @@ class MenuTracking : public MenuDrawing {
     return specs;
   }
 
-  TMenuItem* Item(std::uint32_t id) const { return id >= 1 && id <= items_.size() ? items_[id - 1] : nullptr; }
+  // The item behind an id, if it is still in the menu: a handler that ran
+  // while the menu was open (a tick) may have freed it.
+  TMenuItem* Item(std::uint32_t id) const {
+    if (id < 1 || id > items_.size()) return nullptr;
+    TMenuItem* item = items_[id - 1];
+    return Holds(menu_.Items(), item) ? item : nullptr;
+  }
 
   Size MeasureItem(std::uint32_t id, Surface& measuring) override {
     TMenuItem* item = Item(id);
@@ -72,6 +78,12 @@ class MenuTracking : public MenuDrawing {
   }
 
  private:
+  static bool Holds(const TMenuItem& parent, const TMenuItem* wanted) {
+    for (const TMenuItem* item : parent.Items())
+      if (item == wanted || Holds(*item, wanted)) return true;
+    return false;
+  }
+
   TPopupMenu& menu_;
   std::vector<TMenuItem*> items_;  // by id - 1
 };

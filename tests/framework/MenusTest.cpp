@@ -196,6 +196,15 @@ TEST_F(FrameworkMenus, TheMenuLoopDispatchesWaitingMessagesAndTicksAndOneMenuAtA
   EXPECT_THAT(log, ElementsAre("popup PopupMenu1", "ticks 3", "click Home1 1"));
   EXPECT_EQ(h.sim.menus.Shown().size(), 1u) << "the second menu did not show";
 
+  // An item freed while the menu was open is not chosen any more.
+  log.clear();
+  h.sim.menus.Expect([&](SimMenuCall&) {
+    delete &h.form->Get<TMenuItem>("Exit1");
+    return SimMenuChoice::ByPosition({4});
+  });
+  Menu().Popup(0, 0);
+  EXPECT_THAT(log, ElementsAre("popup PopupMenu1"));
+
   // A quit waiting ends the menu before the user chooses.
   log.clear();
   h.sim.windowing.PostQuitMessage(0);
