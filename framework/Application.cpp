@@ -9,7 +9,7 @@ TApplication::TApplication(Platform& platform) : platform_(platform), formats_(p
   WindowParams params;
   params.Kind = WindowKind::Application;
   params.ClassName = "TApplication";
-  handle_ = platform_.windowing.CreateWindow(params, this);
+  handle_ = platform_.windowing.CreateMessageWindow(params, this);
 }
 
 TApplication::~TApplication() {

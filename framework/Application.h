@@ -12,7 +12,7 @@ namespace kelpo {
 
 class TForm;
 
-class TApplication : private WindowProcedure {
+class TApplication : private MessageWindow {
  public:
   explicit TApplication(Platform& platform);
   ~TApplication() override;
@@ -62,7 +62,6 @@ class TApplication : private WindowProcedure {
 
  private:
   bool WindowProc(Message& m) override;
-  void PaintWindow(Surface&) override {}
 
   Platform& platform_;
   WindowHandle handle_ = 0;

@@ -31,6 +31,10 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
   return nullptr;
 }
 
+void TComponent::InsertLayoutChild(TComponent&) {
+  throw Exception(Name + " cannot hold other components");
+}
+
 bool TComponent::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder&) {
   if (name == "Tag") {
     Tag = LayoutInteger(value, name);

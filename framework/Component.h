@@ -8,16 +8,21 @@
 #include <vector>
 
 #include "framework/LayoutReader.h"
+#include "platform/Types.h"
 
 namespace kelpo {
 
 class TApplication;
+class TCanvas;
 class TComponent;
 
 using TNotifyEvent = std::function<void(TComponent* sender)>;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, int x, int y)>;
+// Owner-drawn menu items: the size (in-out) and the picture.
+using TMenuMeasureItemEvent = std::function<void(TComponent* sender, TCanvas& canvas, int& width, int& height)>;
+using TMenuDrawItemEvent = std::function<void(TComponent* sender, TCanvas& canvas, const Rect& rect, bool selected)>;
 
 // Resolves the handler names a layout wires to events (the form's methods).
 class EventBinder {
@@ -25,6 +30,8 @@ class EventBinder {
   virtual ~EventBinder() = default;
   virtual TNotifyEvent NotifyHandler(const std::string& name) = 0;
   virtual TMouseEvent MouseHandler(const std::string& name) = 0;
+  virtual TMenuMeasureItemEvent MeasureItemHandler(const std::string& name) = 0;
+  virtual TMenuDrawItemEvent DrawItemHandler(const std::string& name) = 0;
 };
 
 class TComponent {
@@ -49,6 +56,9 @@ class TComponent {
   virtual bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events);
   // Called on every component of a layout once the whole layout has been read.
   virtual void LayoutLoaded() {}
+  // Takes a component that the layout nests inside this one (a control into
+  // a panel, an item into a menu); throws when this one holds none of its kind.
+  virtual void InsertLayoutChild(TComponent& child);
 
  protected:
   // Frees the owned components, the last created first.

@@ -1,6 +1,8 @@
 #include "framework/ComponentRegistry.h"
 
 #include "base/Exception.h"
+#include "framework/ImageList.h"
+#include "framework/Menus.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
 #include "framework/widgets/ComboBox.h"
@@ -22,6 +24,9 @@ ComponentRegistry::ComponentRegistry() {
   makers_["TImage"] = Maker<TImage>();
   makers_["TLabel"] = Maker<TLabel>();
   makers_["TTimer"] = Maker<TTimer>();
+  makers_["TPopupMenu"] = Maker<TPopupMenu>();
+  makers_["TMenuItem"] = Maker<TMenuItem>();
+  makers_["TImageList"] = Maker<TImageList>();
   makers_["TSpinEdit"] = Maker<TSpinEdit>();
   makers_["TComboBox"] = Maker<TComboBox>();
   makers_["TDateTimePicker"] = Maker<TDateTimePicker>();

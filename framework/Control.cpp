@@ -4,6 +4,7 @@
 
 #include "base/Exception.h"
 #include "framework/Application.h"
+#include "framework/Menus.h"
 
 namespace kelpo {
 namespace {
@@ -107,6 +108,25 @@ void TControl::MouseUp(TMouseButton button, int x, int y) {
   if (OnMouseUp) OnMouseUp(this, button, x, y);
 }
 
+TPopupMenu* TControl::PopupMenu() {
+  if (!popupMenu_ && !popupMenuName_.empty()) {
+    // The layout's components belong to its form, which is the owner (or this form itself).
+    const TComponent* root = Owner() ? Owner() : this;
+    popupMenu_ = dynamic_cast<TPopupMenu*>(root->FindComponent(popupMenuName_));
+    if (!popupMenu_) throw Exception("The layout has no popup menu " + popupMenuName_);
+  }
+  return popupMenu_;
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+  popupMenu_ = menu;
+  popupMenuName_.clear();
+}
+
+void TControl::LayoutLoaded() {
+  PopupMenu();  // a wrong name is a layout error
+}
+
 void TControl::Invalidate() {
   if (IsGraphic()) {
     if (parent_ && visible_) parent_->InvalidateArea();
@@ -165,6 +185,9 @@ bool TControl::ReadProperty(const std::string& name, const LayoutValue& value, E
     OnMouseDown = events.MouseHandler(LayoutIdentifier(value, name));
   } else if (name == "OnMouseUp") {
     OnMouseUp = events.MouseHandler(LayoutIdentifier(value, name));
+  } else if (name == "PopupMenu") {
+    popupMenuName_ = LayoutIdentifier(value, name);
+    popupMenu_ = nullptr;
   } else {
     return TComponent::ReadProperty(name, value, events);
   }
@@ -242,6 +265,12 @@ bool TWinControl::ReadProperty(const std::string& name, const LayoutValue& value
   return TControl::ReadProperty(name, value, events);
 }
 
+void TWinControl::InsertLayoutChild(TComponent& child) {
+  // Components without a window part (timers, menus) only belong to the form.
+  if (auto* control = dynamic_cast<TControl*>(&child)) control->SetParent(this);
+  if (dynamic_cast<TMenuItem*>(&child)) throw Exception(Name + " can hold no menu item");
+}
+
 TControl* TWinControl::GraphicControlAt(Point p) const {
   for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
     TControl* control = *it;
@@ -286,15 +315,46 @@ bool TWinControl::HandleMouse(Message& m) {
   }
 }
 
+bool TWinControl::ContextPopup(Message& m) {
+  Windowing& windowing = Application().Services().windowing;
+  const Point origin = windowing.ClientToScreen(handle_, Point{});
+  Point at = PointFromLParam(m.LParam);
+  // (-1, -1): asked for from the keyboard, the menu opens at the control.
+  const bool fromKeyboard = at.X == -1 && at.Y == -1;
+  if (fromKeyboard) at = origin;
+  TControl* under = fromKeyboard ? nullptr : GraphicControlAt(Point{at.X - origin.X, at.Y - origin.Y});
+  for (TControl* control = under ? under : this; control; control = control->Parent()) {
+    TPopupMenu* menu = nullptr;
+    Application().Guard([&] { menu = control->PopupMenu(); });
+    if (!menu || !menu->AutoPopup) continue;
+    menu->PopupComponent = control;
+    Application().Guard([&] { menu->Popup(at.X, at.Y); });
+    m.Result = 0;
+    return true;
+  }
+  return false;
+}
+
 bool TWinControl::WindowProc(Message& m) {
   switch (m.Msg) {
     case wmLButtonDown:
     case wmRButtonDown:
     case wmMButtonDown:
     case wmLButtonUp:
-    case wmRButtonUp:
     case wmMButtonUp:
       return HandleMouse(m);
+    case wmRButtonUp: {
+      HandleMouse(m);
+      // The context menu follows the release, as the system's default
+      // processing of the release gives it (which this answer replaces).
+      Windowing& windowing = Application().Services().windowing;
+      const Point at = windowing.ClientToScreen(handle_, PointFromLParam(m.LParam));
+      windowing.SendMessage(handle_, wmContextMenu, handle_, LParamFromPoint(at));
+      m.Result = 0;
+      return true;
+    }
+    case wmContextMenu:
+      return ContextPopup(m);
     case wmSetCursor: {
       // Queries passed up from native child controls keep their own cursor.
       if ((m.LParam & 0xFFFF) != htClient || m.WParam != handle_) return false;

@@ -12,6 +12,7 @@
 
 namespace kelpo {
 
+class TPopupMenu;
 class TWinControl;
 
 // Colour identifiers a layout may use instead of numbers.
@@ -59,6 +60,10 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
 
+  // The context menu, opened at the pointer by a right click on the control.
+  TPopupMenu* PopupMenu();
+  void SetPopupMenu(TPopupMenu* menu);
+
   // What a click does: runs OnClick.
   virtual void Click();
   virtual void MouseDown(TMouseButton button, int x, int y);
@@ -74,6 +79,7 @@ class TControl : public TComponent {
   void Invalidate();
 
   bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  void LayoutLoaded() override;
 
  protected:
   void SetVisibleFlag(bool visible) { visible_ = visible; }
@@ -89,9 +95,11 @@ class TControl : public TComponent {
   bool parentFont_ = true;
   Color color_ = clBtnFace;
   FontSpec font_;
+  TPopupMenu* popupMenu_ = nullptr;
+  std::string popupMenuName_;  // from the layout, resolved on first use
 };
 
-class TWinControl : public TControl, protected WindowProcedure {
+class TWinControl : public TControl, protected PaintedWindow {
  public:
   explicit TWinControl(TComponent* owner);
   explicit TWinControl(TApplication& application);
@@ -113,6 +121,8 @@ class TWinControl : public TControl, protected WindowProcedure {
 
   bool IsGraphic() const override { return false; }
   bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  // Controls nested in the layout become children of this one.
+  void InsertLayoutChild(TComponent& child) override;
 
   // The graphic control under a point of the client area, the topmost first.
   TControl* GraphicControlAt(Point p) const;
@@ -131,6 +141,9 @@ class TWinControl : public TControl, protected WindowProcedure {
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
   bool HandleMouse(Message& m);
+  // Opens the context menu of the control under the point, or of the nearest
+  // parent that has one; false when none has.
+  bool ContextPopup(Message& m);
 
   WindowHandle handle_ = 0;
   std::vector<TControl*> controls_;

@@ -39,7 +39,7 @@ void TForm::CreateFromLayout(const LayoutNode& root) {
       throw Exception("Unknown property " + property.Name + " of " + Name);
     }
   }
-  ReadChildren(root, this);
+  ReadChildren(root, *this);
   std::function<void(TComponent&)> announce = [&](TComponent& component) {
     for (TComponent* owned : component.Components()) {
       owned->LayoutLoaded();
@@ -59,18 +59,13 @@ void TForm::ReadProperties(TComponent& component, const LayoutNode& node, EventB
       throw Exception("Unknown property " + property.Name + " of " + node.Name);
 }
 
-void TForm::ReadChildren(const LayoutNode& node, TWinControl* parent) {
+void TForm::ReadChildren(const LayoutNode& node, TComponent& container) {
   for (const LayoutNode& child : node.Children) {
     TComponent* component = ComponentRegistry::Instance().Create(child.ClassName, this);
     component->Name = child.Name;
-    auto* control = dynamic_cast<TControl*>(component);
-    if (control) control->SetParent(parent);
+    container.InsertLayoutChild(*component);
     ReadProperties(*component, child, *this);
-    if (auto* windowed = dynamic_cast<TWinControl*>(component)) {
-      ReadChildren(child, windowed);
-    } else if (!child.Children.empty()) {
-      throw Exception(child.Name + " cannot hold other components");
-    }
+    ReadChildren(child, *component);
   }
 }
 
@@ -120,6 +115,18 @@ TNotifyEvent TForm::NotifyHandler(const std::string& name) {
 TMouseEvent TForm::MouseHandler(const std::string& name) {
   auto it = mouseHandlers_.find(name);
   if (it == mouseHandlers_.end()) throw Exception("Unknown handler " + name);
+  return it->second;
+}
+
+TMenuMeasureItemEvent TForm::MeasureItemHandler(const std::string& name) {
+  auto it = measureItemHandlers_.find(name);
+  if (it == measureItemHandlers_.end()) throw Exception("Unknown handler " + name);
+  return it->second;
+}
+
+TMenuDrawItemEvent TForm::DrawItemHandler(const std::string& name) {
+  auto it = drawItemHandlers_.find(name);
+  if (it == drawItemHandlers_.end()) throw Exception("Unknown handler " + name);
   return it->second;
 }
 

@@ -36,6 +36,8 @@ class TForm : public TWinControl, public EventBinder {
 
   TNotifyEvent NotifyHandler(const std::string& name) override;
   TMouseEvent MouseHandler(const std::string& name) override;
+  TMenuMeasureItemEvent MeasureItemHandler(const std::string& name) override;
+  TMenuDrawItemEvent DrawItemHandler(const std::string& name) override;
   bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
 
  protected:
@@ -50,6 +52,12 @@ class TForm : public TWinControl, public EventBinder {
 
   void AddHandler(const std::string& name, TNotifyEvent handler) { notifyHandlers_[name] = std::move(handler); }
   void AddMouseHandler(const std::string& name, TMouseEvent handler) { mouseHandlers_[name] = std::move(handler); }
+  void AddMeasureItemHandler(const std::string& name, TMenuMeasureItemEvent handler) {
+    measureItemHandlers_[name] = std::move(handler);
+  }
+  void AddDrawItemHandler(const std::string& name, TMenuDrawItemEvent handler) {
+    drawItemHandlers_[name] = std::move(handler);
+  }
   void AddCloseQueryHandler(const std::string& name, std::function<void(TComponent*, bool&)> handler) {
     closeQueryHandlers_[name] = std::move(handler);
   }
@@ -64,11 +72,13 @@ class TForm : public TWinControl, public EventBinder {
   bool WindowProc(Message& m) override;
 
  private:
-  void ReadChildren(const LayoutNode& node, TWinControl* parent);
+  void ReadChildren(const LayoutNode& node, TComponent& container);
   static void ReadProperties(TComponent& component, const LayoutNode& node, EventBinder& events);
 
   std::map<std::string, TNotifyEvent> notifyHandlers_;
   std::map<std::string, TMouseEvent> mouseHandlers_;
+  std::map<std::string, TMenuMeasureItemEvent> measureItemHandlers_;
+  std::map<std::string, TMenuDrawItemEvent> drawItemHandlers_;
   std::map<std::string, std::function<void(TComponent*, bool&)>> closeQueryHandlers_;
   bool destroying_ = false;
 };

@@ -9,7 +9,7 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner) {
   WindowParams params;
   params.Kind = WindowKind::Hidden;
   params.ClassName = "TTimerWindow";
-  window_ = Application().Services().windowing.CreateWindow(params, this);
+  window_ = Application().Services().windowing.CreateMessageWindow(params, this);
 }
 
 TTimer::~TTimer() {

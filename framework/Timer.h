@@ -8,7 +8,7 @@
 
 namespace kelpo {
 
-class TTimer : public TComponent, private WindowProcedure {
+class TTimer : public TComponent, private MessageWindow {
  public:
   explicit TTimer(TComponent* owner);
   ~TTimer() override;
@@ -29,7 +29,6 @@ class TTimer : public TComponent, private WindowProcedure {
   // The window timer runs only while enabled, with a handler and a nonzero interval.
   void UpdateTimer();
   bool WindowProc(Message& m) override;
-  void PaintWindow(Surface&) override {}
 
   WindowHandle window_ = 0;
   bool enabled_ = true;

@@ -18,7 +18,7 @@ struct TTimerEx::Shared {
   std::mutex Lock;
   std::condition_variable Wake;
   TTimerEx* Owner = nullptr;  // null once the timer has let the worker go
-  Windowing* Gui = nullptr;
+  Threads* Gui = nullptr;
   bool Terminated = false;
   bool Armed = false;
   bool ThreadSafe = false;
@@ -140,7 +140,7 @@ void TTimerEx::ApplyTimerState() {
       WindowParams params;
       params.Kind = WindowKind::Hidden;
       params.ClassName = "TTimerExWindow";
-      timerWindow_ = windowing.CreateWindow(params, this);
+      timerWindow_ = windowing.CreateMessageWindow(params, this);
     }
   }
   if (worker_) {
@@ -161,7 +161,7 @@ void TTimerEx::ApplyTimerState() {
 void TTimerEx::StartWorker() {
   auto shared = std::make_shared<Shared>();
   shared->Owner = this;
-  shared->Gui = &Application().Services().windowing;
+  shared->Gui = &Application().Services().threads;
   shared->Priority = WindowsThreadPriority(priority_);
   // Disarmed until ApplyTimerState has set the copies.
   shared->Thread = std::thread(&TTimerEx::WorkerBody, shared);
@@ -200,7 +200,7 @@ void TTimerEx::WorkerBody(std::shared_ptr<Shared> shared) {
     if (s.Terminated) break;
     if (s.Priority != appliedPriority) {
       appliedPriority = s.Priority;
-      Windowing* gui = s.Gui;
+      Threads* gui = s.Gui;
       lock.unlock();
       gui->SetCurrentThreadPriority(appliedPriority);
       lock.lock();
@@ -227,7 +227,7 @@ void TTimerEx::WorkerBody(std::shared_ptr<Shared> shared) {
         if (auto strong = weak.lock()) DeliverTick(strong);
       });
       s.Pending = call;
-      Windowing* gui = s.Gui;
+      Threads* gui = s.Gui;
       lock.unlock();
       gui->PostGuiCall(call);
       try {

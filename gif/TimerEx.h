@@ -12,7 +12,7 @@
 // the timer, which the timer updates under a lock. It waits at a safe point
 // between sleeps while the timer is disarmed (Enabled false, Interval 0 or no
 // OnTimer), and after each sleep hands the tick to the GUI thread
-// (Windowing::PostGuiCall) and waits until it has run; with ThreadSafe it
+// (Threads::PostGuiCall) and waits until it has run; with ThreadSafe it
 // runs OnTimer itself instead. A tick is delivered only when the timer is
 // still armed when it runs, so none comes while the timer is disarmed.
 //
@@ -47,7 +47,7 @@ class EOutOfResources : public Exception {
   using Exception::Exception;
 };
 
-class TTimerEx : public TComponent, private WindowProcedure {
+class TTimerEx : public TComponent, private MessageWindow {
  public:
   explicit TTimerEx(TComponent* owner);
   ~TTimerEx() override;
@@ -91,7 +91,6 @@ class TTimerEx : public TComponent, private WindowProcedure {
   static void DeliverTick(const std::shared_ptr<Shared>& shared);
 
   bool WindowProc(Message& m) override;
-  void PaintWindow(Surface&) override {}
 
   bool enabled_ = true;
   std::uint32_t interval_ = 1000;

@@ -1,5 +1,5 @@
 #pragma once
-// A call that another thread hands to the GUI thread (Windowing::PostGuiCall)
+// A call that another thread hands to the GUI thread (Threads::PostGuiCall)
 // and waits for: the GUI thread runs it while it dispatches messages. The
 // handing thread can be released without the call running (Abandon), so that
 // the GUI thread never has to wait for a thread that waits for it.

@@ -7,9 +7,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Graphics.h"
 #include "platform/InternetCache.h"
+#include "platform/Menus.h"
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
 #include "platform/Registry.h"
+#include "platform/Threads.h"
 #include "platform/Widgets.h"
 #include "platform/Windowing.h"
 
@@ -26,6 +28,8 @@ struct Platform {
   Windowing& windowing;
   InternetCache& cache;
   Registry& registry;
+  Menus& menus;
+  Threads& threads;
 };
 
 }  // namespace kelpo

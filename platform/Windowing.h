@@ -1,8 +1,10 @@
 #pragma once
-// Windows, the message queue, window timers and the cursor override.
+// Windows, the message queue, window timers, window procedure hooks,
+// registered messages and the cursor.
 
 #include <cstdint>
-#include <memory>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/Graphics.h"
@@ -10,17 +12,35 @@
 
 namespace kelpo {
 
-class GuiCall;
-
-// Implemented by every window the framework creates.
-class WindowProcedure {
+// The procedure of a window the framework creates. Message windows (the
+// application window, timers, handlers) implement only this.
+class MessageWindow {
  public:
-  virtual ~WindowProcedure() = default;
+  virtual ~MessageWindow() = default;
   // Returns true when the message was handled; then m.Result is the answer.
   // Unhandled messages get the system's default processing.
   virtual bool WindowProc(Message& m) = 0;
+};
+
+// The procedure of a window that shows on the screen (forms, panels).
+class PaintedWindow : public MessageWindow {
+ public:
   // Paints the whole client area into `target` (sized to the client area).
   virtual void PaintWindow(Surface& target) = 0;
+};
+
+// Passes a message on to the procedure a hook was put in front of, and
+// gives its answer.
+using PreviousWindowProc = std::function<std::intptr_t(Message& m)>;
+
+// A procedure put in front of a window's own (a window procedure hook). It
+// sees every message first, the last hook installed before the others.
+class WindowHook {
+ public:
+  virtual ~WindowHook() = default;
+  // Returns the answer to the message; a hook that lets the message go on
+  // calls `previous` and usually returns its answer.
+  virtual std::intptr_t HookProc(WindowHandle window, Message& m, const PreviousWindowProc& previous) = 0;
 };
 
 enum class WindowKind {
@@ -47,7 +67,10 @@ class Windowing {
  public:
   virtual ~Windowing() = default;
 
-  virtual WindowHandle CreateWindow(const WindowParams& params, WindowProcedure* procedure) = 0;
+  // A window that shows on the screen: its procedure paints it.
+  virtual WindowHandle CreateWindow(const WindowParams& params, PaintedWindow* procedure) = 0;
+  // A window that never shows (the Application and Hidden kinds; others throw).
+  virtual WindowHandle CreateMessageWindow(const WindowParams& params, MessageWindow* procedure) = 0;
   virtual void DestroyWindow(WindowHandle window) = 0;
   virtual void ShowWindow(WindowHandle window, ShowCommand command) = 0;
   virtual bool IsWindowVisible(WindowHandle window) = 0;
@@ -87,6 +110,10 @@ class Windowing {
   virtual void SetCursor(CursorKind cursor) = 0;
   // The mouse position in the window's client coordinates.
   virtual Point ClientCursorPos(WindowHandle window) = 0;
+  // The mouse position on the screen; nothing when the system cannot tell.
+  virtual std::optional<Point> CursorPos() = 0;
+  // A point of the window's client area in screen coordinates.
+  virtual Point ClientToScreen(WindowHandle window, Point p) = 0;
   // Captures the mouse to the window (between button down and up).
   virtual void SetCapture(WindowHandle window) = 0;
   virtual void ReleaseCapture() = 0;
@@ -95,15 +122,16 @@ class Windowing {
   // window at once, outside a paint cycle (an immediate repaint).
   virtual void BlitToWindow(WindowHandle window, const Rect& area, Surface& source) = 0;
 
-  // Threads other than the GUI thread (the one that runs the message loop):
-  // hands `call` to the GUI thread, which runs it while it dispatches
-  // messages, modal loops included, before the posted messages. Callable from
-  // any thread; does not wait (GuiCall::Wait does). Calls still queued when
-  // the service ends are abandoned.
-  virtual void PostGuiCall(std::shared_ptr<GuiCall> call) = 0;
-  // Sets the calling thread's scheduling priority, in Windows' values
-  // (-15 idle, -2, -1, 0 normal, 1, 2, 15 time-critical).
-  virtual void SetCurrentThreadPriority(int priority) = 0;
+  // Puts `hook` in front of the window's procedure (and of the hooks already
+  // there). False when there is no such window. Hooks can be removed in any
+  // order; the ones left keep their places. A window's hooks end with it.
+  virtual bool InstallHook(WindowHandle window, WindowHook& hook) = 0;
+  // Takes the hook away again; false when it was not installed on that window.
+  virtual bool RemoveHook(WindowHandle window, WindowHook& hook) = 0;
+
+  // The message number registered under `name`: the same for the same name
+  // (letter case aside) within the process, in 0xC000..0xFFFF; 0 on failure.
+  virtual std::uint32_t RegisterWindowMessage(const std::string& name) = 0;
 };
 
 }  // namespace kelpo

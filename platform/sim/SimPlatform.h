@@ -7,9 +7,11 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimGraphics.h"
 #include "platform/sim/SimInternetCache.h"
+#include "platform/sim/SimMenus.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimThreads.h"
 #include "platform/sim/SimWidgets.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -27,15 +29,18 @@ class SimPlatform {
   SimGraphics graphics;
   SimProfileFiles profiles;
   SimRegionalSettings regional;
-  SimWindowing windowing{clock};
+  SimThreads threads;
+  SimWindowing windowing{clock, threads};
   SimWidgets widgets{windowing};
   SimInternetCache cache;
   SimRegistry registry;
+  SimMenus menus{windowing};
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock, dialogs, files, graphics, profiles, regional, widgets, windowing, cache, registry};
+  Platform services_{clock,   dialogs,   files, graphics, profiles, regional,
+                     widgets, windowing, cache, registry, menus,    threads};
 };
 
 }  // namespace kelpo

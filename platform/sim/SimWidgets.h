@@ -21,7 +21,7 @@ class SimWidgetPeer : public Base {
     window.Parent = params.Parent;
     window.Bounds = params.Bounds;
     window.Visible = params.Visible;
-    handle_ = windowing.CreateWindow(window, nullptr);
+    handle_ = windowing.CreateWindow(window, static_cast<PaintedWindow*>(nullptr));  // the system paints a control
   }
   ~SimWidgetPeer() override { windowing_.DestroyWindow(handle_); }
   WindowHandle Handle() const override { return handle_; }

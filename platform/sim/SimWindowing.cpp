@@ -1,31 +1,35 @@
 #include "platform/sim/SimWindowing.h"
 
 #include <algorithm>
-
-#include "platform/GuiCall.h"
+#include <cctype>
+#include <stdexcept>
 
 namespace kelpo {
 namespace {
 constexpr std::uint32_t MinimumTimerInterval = 10;  // Windows raises shorter intervals to this
 }
 
-SimWindowing::SimWindowing(SimClock& clock) : clock_(clock) {}
+SimWindowing::SimWindowing(SimClock& clock, SimThreads& threads) : clock_(clock), threads_(threads) {}
 
-SimWindowing::~SimWindowing() {
-  std::deque<std::shared_ptr<GuiCall>> left;
-  {
-    std::lock_guard lock(crossThread_);
-    left.swap(guiCalls_);
-  }
-  for (const auto& call : left) call->Abandon();
+SimWindowing::~SimWindowing() = default;
+
+WindowHandle SimWindowing::CreateWindow(const WindowParams& params, PaintedWindow* procedure) {
+  return Create(params, procedure, procedure);
 }
 
-WindowHandle SimWindowing::CreateWindow(const WindowParams& params, WindowProcedure* procedure) {
+WindowHandle SimWindowing::CreateMessageWindow(const WindowParams& params, MessageWindow* procedure) {
+  if (params.Kind == WindowKind::Popup || params.Kind == WindowKind::Child)
+    throw std::invalid_argument("A window on the screen needs a procedure that paints it");
+  return Create(params, procedure, nullptr);
+}
+
+WindowHandle SimWindowing::Create(const WindowParams& params, MessageWindow* procedure, PaintedWindow* painter) {
   WindowHandle handle = nextHandle_;
   nextHandle_ += 4;
   SimWindow& window = windows_[handle];
   window.Params = params;
   window.Procedure = procedure;
+  window.Painter = painter;
   window.Visible = params.Visible && params.Kind != WindowKind::Hidden;
   window.Text = params.Text;
   window.Bounds = params.Bounds;
@@ -51,6 +55,13 @@ void SimWindowing::DestroyWindow(WindowHandle window) {
 void SimWindowing::ShowWindow(WindowHandle window, ShowCommand command) {
   auto it = windows_.find(window);
   if (it == windows_.end()) return;
+  // The window hears of a change of its visibility first, as on Windows.
+  const bool visible = command != ShowCommand::Hide;
+  if (visible != it->second.Visible) {
+    SendMessage(window, wmShowWindow, visible ? 1 : 0, 0);
+    it = windows_.find(window);
+    if (it == windows_.end()) return;
+  }
   switch (command) {
     case ShowCommand::Hide:
       it->second.Visible = false;
@@ -109,8 +120,16 @@ void SimWindowing::Invalidate(WindowHandle window) {
 
 void SimWindowing::Dispatch(WindowHandle window, Message& m) {
   auto it = windows_.find(window);
-  if (it == windows_.end() || !it->second.Procedure) return;
-  it->second.Procedure->WindowProc(m);
+  if (it == windows_.end()) return;
+  // The window's own procedure; unhandled messages get the default answer 0.
+  const PreviousWindowProc own = [this, window](Message& passed) -> std::intptr_t {
+    auto found = windows_.find(window);
+    if (found == windows_.end() || !found->second.Procedure) return 0;
+    return found->second.Procedure->WindowProc(passed) ? passed.Result : 0;
+  };
+  // A copy: a hook may remove hooks or destroy the window.
+  const std::shared_ptr<WindowHookChain> hooks = it->second.Hooks;
+  m.Result = hooks ? hooks->Dispatch(window, m, own) : own(m);
 }
 
 std::intptr_t SimWindowing::SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
@@ -130,19 +149,9 @@ void SimWindowing::PostQuitMessage(int exitCode) {
   quitCode_ = exitCode;
 }
 
-bool SimWindowing::RunQueuedGuiCalls() {
-  std::deque<std::shared_ptr<GuiCall>> calls;
-  {
-    std::lock_guard lock(crossThread_);
-    calls.swap(guiCalls_);
-  }
-  for (const auto& call : calls) call->Run();
-  return !calls.empty();
-}
-
 bool SimWindowing::DispatchOne() {
   // Calls from other threads come first, as sent messages do on Windows.
-  if (RunQueuedGuiCalls()) return true;
+  if (threads_.RunQueued()) return true;
   if (queue_.empty()) return false;
   Posted posted = queue_.front();
   queue_.pop_front();
@@ -253,35 +262,47 @@ const SimSurface* SimWindowing::Screen(WindowHandle window) const {
   return it == screens_.end() ? nullptr : it->second.get();
 }
 
-void SimWindowing::PostGuiCall(std::shared_ptr<GuiCall> call) {
-  {
-    std::lock_guard lock(crossThread_);
-    guiCalls_.push_back(std::move(call));
+bool SimWindowing::InstallHook(WindowHandle window, WindowHook& hook) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return false;
+  if (!it->second.Hooks) it->second.Hooks = std::make_shared<WindowHookChain>();
+  it->second.Hooks->Install(hook);
+  return true;
+}
+
+bool SimWindowing::RemoveHook(WindowHandle window, WindowHook& hook) {
+  auto it = windows_.find(window);
+  if (it == windows_.end() || !it->second.Hooks || !it->second.Hooks->Remove(hook)) return false;
+  if (it->second.Hooks->Empty()) it->second.Hooks.reset();
+  return true;
+}
+
+std::uint32_t SimWindowing::RegisterWindowMessage(const std::string& name) {
+  constexpr std::uint32_t First = 0xC000, Last = 0xFFFF;
+  if (name.empty()) return 0;
+  std::string key = name;
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (auto it = registeredMessages_.find(key); it != registeredMessages_.end()) return it->second;
+  const std::uint32_t number = First + static_cast<std::uint32_t>(registeredMessages_.size());
+  if (number > Last) return 0;
+  registeredMessages_[key] = number;
+  return number;
+}
+
+Point SimWindowing::ClientToScreen(WindowHandle window, Point p) {
+  for (auto it = windows_.find(window); it != windows_.end();) {
+    p.X += it->second.Bounds.Left;
+    p.Y += it->second.Bounds.Top;
+    if (it->second.Params.Kind != WindowKind::Child) break;
+    it = windows_.find(it->second.Params.Parent);
   }
-  guiCallPosted_.notify_all();
+  return p;
 }
 
-bool SimWindowing::RunGuiCalls(std::chrono::milliseconds timeout) {
-  {
-    std::unique_lock lock(crossThread_);
-    guiCallPosted_.wait_for(lock, timeout, [&] { return !guiCalls_.empty(); });
-  }
-  return RunQueuedGuiCalls();
-}
-
-std::size_t SimWindowing::QueuedGuiCalls() const {
-  std::lock_guard lock(crossThread_);
-  return guiCalls_.size();
-}
-
-void SimWindowing::SetCurrentThreadPriority(int priority) {
-  std::lock_guard lock(crossThread_);
-  threadPriorities_.push_back(priority);
-}
-
-std::vector<int> SimWindowing::ThreadPriorities() const {
-  std::lock_guard lock(crossThread_);
-  return threadPriorities_;
+Point SimWindowing::ClientCursorPos(WindowHandle window) {
+  const Point origin = ClientToScreen(window, Point{});
+  const Point screen = cursorPos_.value_or(Point{});
+  return Point{screen.X - origin.X, screen.Y - origin.Y};
 }
 
 const SimWindow* SimWindowing::Find(WindowHandle window) const {
@@ -311,17 +332,17 @@ std::unique_ptr<SimSurface> SimWindowing::Paint(WindowHandle window) {
   auto it = windows_.find(window);
   if (it == windows_.end()) return nullptr;
   auto surface = std::make_unique<SimSurface>(it->second.Bounds.Width, it->second.Bounds.Height);
-  if (it->second.Procedure) it->second.Procedure->PaintWindow(*surface);
+  if (it->second.Painter) it->second.Painter->PaintWindow(*surface);
   return surface;
 }
 
 void SimWindowing::MouseDown(WindowHandle window, Point p, bool right) {
-  cursorPos_ = p;
+  cursorPos_ = ClientToScreen(window, p);
   SendMessage(window, right ? wmRButtonDown : wmLButtonDown, 0, LParamFromPoint(p));
 }
 
 void SimWindowing::MouseUp(WindowHandle window, Point p, bool right) {
-  cursorPos_ = p;
+  cursorPos_ = ClientToScreen(window, p);
   SendMessage(capture_ ? capture_ : window, right ? wmRButtonUp : wmLButtonUp, 0, LParamFromPoint(p));
 }
 
@@ -332,7 +353,7 @@ void SimWindowing::Click(WindowHandle window, Point p, bool right) {
 
 CursorKind SimWindowing::HoverCursor(WindowHandle window, Point p) {
   if (override_ != CursorKind::Default) return override_;
-  cursorPos_ = p;
+  cursorPos_ = ClientToScreen(window, p);
   cursor_ = CursorKind::Arrow;
   SendMessage(window, wmSetCursor, window, htClient);
   return cursor_;

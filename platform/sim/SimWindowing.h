@@ -1,31 +1,33 @@
 #pragma once
 // Windows, a message queue and window timers in virtual time. Timer ticks are
 // produced only while a test lets time run (RunUntil, AdvanceBy) or while the
-// simulated message loop waits; modal boxes run inside them, so ticks keep
-// coming while a box is open, as on Windows.
+// simulated message loop waits; modal boxes and menus run inside them, so
+// ticks keep coming while one is open, as on Windows.
 //
-// Calls handed over by other threads (PostGuiCall) are the one part that
-// other threads touch; they run on the test's thread whenever it dispatches.
+// Calls handed over by other threads (SimThreads) run whenever this
+// dispatches, before the posted messages.
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/WindowHookChain.h"
 #include "platform/Windowing.h"
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimGraphics.h"
+#include "platform/sim/SimThreads.h"
 
 namespace kelpo {
 
 struct SimWindow {
   WindowParams Params;
-  WindowProcedure* Procedure = nullptr;
+  MessageWindow* Procedure = nullptr;
+  PaintedWindow* Painter = nullptr;  // null for message windows
+  std::shared_ptr<WindowHookChain> Hooks;
   bool Visible = false;
   bool Iconic = false;
   std::string Text;
@@ -34,12 +36,13 @@ struct SimWindow {
 
 class SimWindowing : public Windowing {
  public:
-  explicit SimWindowing(SimClock& clock);
+  SimWindowing(SimClock& clock, SimThreads& threads);
   SimWindowing(const SimWindowing&) = delete;
   SimWindowing& operator=(const SimWindowing&) = delete;
   ~SimWindowing() override;
 
-  WindowHandle CreateWindow(const WindowParams& params, WindowProcedure* procedure) override;
+  WindowHandle CreateWindow(const WindowParams& params, PaintedWindow* procedure) override;
+  WindowHandle CreateMessageWindow(const WindowParams& params, MessageWindow* procedure) override;
   void DestroyWindow(WindowHandle window) override;
   void ShowWindow(WindowHandle window, ShowCommand command) override;
   bool IsWindowVisible(WindowHandle window) override;
@@ -62,12 +65,15 @@ class SimWindowing : public Windowing {
   void SetCursorOverride(CursorKind cursor) override;
   CursorKind CursorOverride() override { return override_; }
   void SetCursor(CursorKind cursor) override { cursor_ = cursor; }
-  Point ClientCursorPos(WindowHandle) override { return cursorPos_; }
+  Point ClientCursorPos(WindowHandle window) override;
+  std::optional<Point> CursorPos() override { return cursorPos_; }
+  Point ClientToScreen(WindowHandle window, Point p) override;
   void SetCapture(WindowHandle window) override { capture_ = window; }
   void ReleaseCapture() override { capture_ = 0; }
   void BlitToWindow(WindowHandle window, const Rect& area, Surface& source) override;
-  void PostGuiCall(std::shared_ptr<GuiCall> call) override;
-  void SetCurrentThreadPriority(int priority) override;
+  bool InstallHook(WindowHandle window, WindowHook& hook) override;
+  bool RemoveHook(WindowHandle window, WindowHook& hook) override;
+  std::uint32_t RegisterWindowMessage(const std::string& name) override;
 
   // ---- for tests ----
   const SimWindow* Find(WindowHandle window) const;
@@ -88,6 +94,8 @@ class SimWindowing : public Windowing {
   void SetLoopDeadline(std::int64_t clockMillis) { loopDeadline_ = clockMillis; }
   // Paints the window as the system would, into a new surface.
   std::unique_ptr<SimSurface> Paint(WindowHandle window);
+  // Moves the mouse to a screen point (nothing: the position cannot be read).
+  void SetCursorPos(std::optional<Point> screen) { cursorPos_ = screen; }
   // A mouse press and release at a client point, as the system delivers them.
   void Click(WindowHandle window, Point p, bool right = false);
   void MouseDown(WindowHandle window, Point p, bool right = false);
@@ -102,12 +110,8 @@ class SimWindowing : public Windowing {
   // the window's size, black where nothing was copied; null before the first.
   const SimSurface* Screen(WindowHandle window) const;
   int BlitCount() const { return blits_; }
-  // Waits up to `timeout` for calls handed over by other threads, then runs
-  // those waiting; true when any ran.
-  bool RunGuiCalls(std::chrono::milliseconds timeout);
-  std::size_t QueuedGuiCalls() const;
-  // The priorities threads set for themselves, in order.
-  std::vector<int> ThreadPriorities() const;
+  // Whether a quit was posted and not yet taken by a message loop.
+  bool QuitPending() const { return quitCode_.has_value(); }
 
  private:
   struct Posted {
@@ -121,13 +125,14 @@ class SimWindowing : public Windowing {
     std::int64_t Due;
   };
 
+  WindowHandle Create(const WindowParams& params, MessageWindow* procedure, PaintedWindow* painter);
   void Dispatch(WindowHandle window, Message& m);
   bool DispatchOne();
   std::optional<std::size_t> EarliestTimer() const;
   bool TickPending(WindowHandle window, std::uintptr_t id) const;
-  bool RunQueuedGuiCalls();
 
   SimClock& clock_;
+  SimThreads& threads_;
   std::map<WindowHandle, SimWindow> windows_;
   WindowHandle nextHandle_ = 0x1000;
   std::deque<Posted> queue_;
@@ -139,18 +144,13 @@ class SimWindowing : public Windowing {
   WindowHandle capture_ = 0;
   CursorKind override_ = CursorKind::Default;
   CursorKind cursor_ = CursorKind::Arrow;
-  Point cursorPos_;
+  std::optional<Point> cursorPos_ = Point{};  // on the screen
   std::vector<CursorKind> overrides_;
   std::vector<std::int64_t> overrideTimes_;
   int invalidations_ = 0;
   std::map<WindowHandle, std::unique_ptr<SimSurface>> screens_;
   int blits_ = 0;
-
-  // Shared with other threads.
-  mutable std::mutex crossThread_;
-  std::condition_variable guiCallPosted_;
-  std::deque<std::shared_ptr<GuiCall>> guiCalls_;
-  std::vector<int> threadPriorities_;
+  std::map<std::string, std::uint32_t> registeredMessages_;  // by lower-case name
 };
 
 }  // namespace kelpo

@@ -23,6 +23,7 @@
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage
+#undef RegisterWindowMessage
 #undef SendMessage
 #undef SetWindowText
 

@@ -5,9 +5,11 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Graphics.h"
 #include "platform/win32/Win32InternetCache.h"
+#include "platform/win32/Win32Menus.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32Widgets.h"
 #include "platform/win32/Win32Windowing.h"
 
@@ -24,7 +26,10 @@ struct Win32Platform::Impl {
   Win32Widgets widgets{windowing};
   Win32InternetCache cache;
   Win32Registry registry;
-  Platform services{clock, dialogs, files, graphics, profiles, regional, widgets, windowing, cache, registry};
+  Win32Menus menus{graphics};
+  Win32Threads threads;
+  Platform services{clock,   dialogs,   files, graphics, profiles, regional,
+                    widgets, windowing, cache, registry, menus,    threads};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

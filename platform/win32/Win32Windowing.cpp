@@ -4,24 +4,27 @@
 #include <vector>
 
 #include "base/Exception.h"
-#include "platform/GuiCall.h"
 
 namespace kelpo {
 
 namespace {
 
 constexpr const char* kDefaultClassName = "KelpoWindow";
-constexpr const char* kCallWindowClassName = "KelpoGuiCalls";
-constexpr UINT kRunGuiCalls = WM_APP + 1;
+// The window property that leads a hooked window's procedure to its hooks.
+constexpr const char* kHooksProperty = "KelpoWindowHooks";
 
 // Handed to WM_NCCREATE through CREATESTRUCT::lpCreateParams.
 struct CreationContext {
   Win32Windowing* Windowing;
-  WindowProcedure* Procedure;
+  MessageWindow* Procedure;
+  PaintedWindow* Painter;
 };
 
-// Extra window bytes of our classes: the Win32Windowing that created the window.
+// Extra window bytes of our classes: the Win32Windowing that created the
+// window, and the window's painter (null for message windows). GWLP_USERDATA
+// holds its procedure.
 constexpr int kWindowingSlot = 0;
+constexpr int kPainterSlot = sizeof(LONG_PTR);
 
 HCURSOR CursorHandle(CursorKind cursor) {
   switch (cursor) {
@@ -66,29 +69,13 @@ class PaintScope {
 
 }  // namespace
 
-Win32Windowing::Win32Windowing(Win32Graphics& graphics) : graphics_(graphics), instance_(GetModuleHandleA(nullptr)) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = &Win32Windowing::CallWindowProc;
-  wc.hInstance = instance_;
-  wc.lpszClassName = kCallWindowClassName;
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExA(instance_, kCallWindowClassName, &existing)) RegisterClassExA(&wc);
-  callWindow_ = CreateWindowExA(0, kCallWindowClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, nullptr);
-  if (!callWindow_) throw Exception("Error creating window");
-  SetWindowLongPtrA(callWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+Win32Windowing::Win32Windowing(Win32Graphics& graphics) : graphics_(graphics), instance_(GetModuleHandleA(nullptr)) {}
 
 Win32Windowing::~Win32Windowing() {
-  SetWindowLongPtrA(callWindow_, GWLP_USERDATA, 0);
-  ::DestroyWindow(callWindow_);
-  std::deque<std::shared_ptr<GuiCall>> left;
-  {
-    std::lock_guard lock(callsLock_);
-    left.swap(calls_);
-  }
-  for (const auto& call : left) call->Abandon();
+  // Hooked windows get their own procedures back; the hooks go with this object.
+  std::vector<HWND> hooked;
+  for (const auto& [hwnd, state] : hooked_) hooked.push_back(hwnd);
+  for (HWND hwnd : hooked) Unhook(hwnd, true);
 
   // Windows still open lose their procedure first: it may already be gone.
   std::vector<HWND> open(windows_.begin(), windows_.end());
@@ -96,6 +83,7 @@ Win32Windowing::~Win32Windowing() {
     if (!IsWindow(hwnd)) continue;
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     SetWindowLongPtrA(hwnd, kWindowingSlot, 0);
+    SetWindowLongPtrA(hwnd, kPainterSlot, 0);
   }
   for (HWND hwnd : open)
     if (IsWindow(hwnd)) ::DestroyWindow(hwnd);
@@ -116,7 +104,7 @@ void Win32Windowing::RegisterClassFor(const std::string& className) {
   wc.cbSize = sizeof(wc);
   wc.style = 0;  // no CS_DBLCLKS: a second click is a second button down
   wc.lpfnWndProc = &Win32Windowing::WindowProc;
-  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.cbWndExtra = 2 * sizeof(LONG_PTR);
   wc.hInstance = instance_;
   wc.hCursor = nullptr;  // WM_SETCURSOR decides
   wc.hbrBackground = nullptr;
@@ -125,7 +113,17 @@ void Win32Windowing::RegisterClassFor(const std::string& className) {
   classes_.insert(className);
 }
 
-WindowHandle Win32Windowing::CreateWindow(const WindowParams& params, WindowProcedure* procedure) {
+WindowHandle Win32Windowing::CreateWindow(const WindowParams& params, PaintedWindow* procedure) {
+  return Create(params, procedure, procedure);
+}
+
+WindowHandle Win32Windowing::CreateMessageWindow(const WindowParams& params, MessageWindow* procedure) {
+  if (params.Kind == WindowKind::Popup || params.Kind == WindowKind::Child)
+    throw Exception("A window on the screen needs a procedure that paints it");
+  return Create(params, procedure, nullptr);
+}
+
+WindowHandle Win32Windowing::Create(const WindowParams& params, MessageWindow* procedure, PaintedWindow* painter) {
   const std::string className = params.ClassName.empty() ? kDefaultClassName : params.ClassName;
   RegisterClassFor(className);
 
@@ -157,7 +155,7 @@ WindowHandle Win32Windowing::CreateWindow(const WindowParams& params, WindowProc
   }
   if (visible) style |= WS_VISIBLE;
 
-  CreationContext context{this, procedure};
+  CreationContext context{this, procedure, painter};
   HWND hwnd =
       CreateWindowExA(exStyle, className.c_str(), params.Text.c_str(), style, params.Bounds.Left, params.Bounds.Top,
                       params.Bounds.Width, params.Bounds.Height, parent, nullptr, instance_, &context);
@@ -361,34 +359,75 @@ void Win32Windowing::BlitToWindow(WindowHandle window, const Rect& area, Surface
   ReleaseDC(hwnd, dc);
 }
 
-void Win32Windowing::PostGuiCall(std::shared_ptr<GuiCall> call) {
-  {
-    std::lock_guard lock(callsLock_);
-    calls_.push_back(std::move(call));
-  }
-  PostMessageA(callWindow_, kRunGuiCalls, 0, 0);
+std::optional<Point> Win32Windowing::CursorPos() {
+  POINT p{};
+  if (!GetCursorPos(&p)) return std::nullopt;
+  return Point{p.x, p.y};
 }
 
-void Win32Windowing::RunGuiCalls() {
-  std::deque<std::shared_ptr<GuiCall>> calls;
-  {
-    std::lock_guard lock(callsLock_);
-    calls.swap(calls_);
-  }
-  for (const auto& call : calls) call->Run();
+Point Win32Windowing::ClientToScreen(WindowHandle window, Point p) {
+  POINT point{p.X, p.Y};
+  ::ClientToScreen(ToHwnd(window), &point);
+  return Point{point.x, point.y};
 }
 
-LRESULT CALLBACK Win32Windowing::CallWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* windowing = reinterpret_cast<Win32Windowing*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == kRunGuiCalls && windowing) {
-    windowing->RunGuiCalls();
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+std::uint32_t Win32Windowing::RegisterWindowMessage(const std::string& name) {
+  return ::RegisterWindowMessageA(name.c_str());
 }
 
-void Win32Windowing::SetCurrentThreadPriority(int priority) {
-  ::SetThreadPriority(GetCurrentThread(), priority);
+bool Win32Windowing::InstallHook(WindowHandle window, WindowHook& hook) {
+  HWND hwnd = ToHwnd(window);
+  // Only this thread's windows: another thread's procedure would run the hooks there.
+  if (!IsWindow(hwnd) || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return false;
+  std::shared_ptr<HookedWindow>& state = hooked_[hwnd];
+  if (!state) {
+    state = std::make_shared<HookedWindow>(HookedWindow{this, nullptr, {}});
+    SetPropA(hwnd, kHooksProperty, state.get());
+    state->Original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Windowing::HookedWindowProc)));
+  }
+  state->Chain.Install(hook);
+  return true;
+}
+
+bool Win32Windowing::RemoveHook(WindowHandle window, WindowHook& hook) {
+  HWND hwnd = ToHwnd(window);
+  auto it = hooked_.find(hwnd);
+  if (it == hooked_.end() || !it->second->Chain.Remove(hook)) return false;
+  // With another procedure put in front of ours since, ours stays as a pass-through.
+  if (it->second->Chain.Empty() &&
+      GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&Win32Windowing::HookedWindowProc))
+    Unhook(hwnd, true);
+  return true;
+}
+
+void Win32Windowing::Unhook(HWND hwnd, bool restore) {
+  auto it = hooked_.find(hwnd);
+  if (it == hooked_.end()) return;
+  if (restore && IsWindow(hwnd))
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(it->second->Original));
+  RemovePropA(hwnd, kHooksProperty);
+  hooked_.erase(it);  // a message inside the hooks keeps its own reference
+}
+
+LRESULT CALLBACK Win32Windowing::HookedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* raw = static_cast<HookedWindow*>(GetPropA(hwnd, kHooksProperty));
+  if (!raw) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  Win32Windowing* windowing = raw->Windowing;
+  const std::shared_ptr<HookedWindow> state = windowing->hooked_.at(hwnd);
+  const WNDPROC original = state->Original;
+  const PreviousWindowProc own = [hwnd, original](Message& passed) -> std::intptr_t {
+    return CallWindowProcA(original, hwnd, passed.Msg, passed.WParam, passed.LParam);
+  };
+  Message m{msg, wParam, lParam, 0};
+  LRESULT result = 0;
+  try {
+    result = state->Chain.Dispatch(FromHwnd(hwnd), m, own);
+  } catch (...) {
+    if (!windowing->pending_) windowing->pending_ = std::current_exception();
+  }
+  if (msg == WM_NCDESTROY) windowing->Unhook(hwnd, false);  // a window's hooks end with it
+  return result;
 }
 
 void Win32Windowing::RegisterControl(HWND control, Win32ControlSink* sink) {
@@ -414,16 +453,18 @@ LRESULT CALLBACK Win32Windowing::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, 
     if (auto* context = static_cast<CreationContext*>(create->lpCreateParams)) {
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(context->Procedure));
       SetWindowLongPtrA(hwnd, kWindowingSlot, reinterpret_cast<LONG_PTR>(context->Windowing));
+      SetWindowLongPtrA(hwnd, kPainterSlot, reinterpret_cast<LONG_PTR>(context->Painter));
       context->Windowing->windows_.insert(hwnd);
     }
   }
   auto* windowing = reinterpret_cast<Win32Windowing*>(GetWindowLongPtrA(hwnd, kWindowingSlot));
-  auto* procedure = reinterpret_cast<WindowProcedure*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* procedure = reinterpret_cast<MessageWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* painter = reinterpret_cast<PaintedWindow*>(GetWindowLongPtrA(hwnd, kPainterSlot));
   if (!windowing || !procedure) return DefWindowProcA(hwnd, msg, wParam, lParam);
 
   LRESULT result = 0;
   try {
-    result = windowing->HandleMessage(hwnd, procedure, msg, wParam, lParam);
+    result = windowing->HandleMessage(hwnd, procedure, painter, msg, wParam, lParam);
   } catch (...) {
     if (!windowing->pending_) windowing->pending_ = std::current_exception();
     result = msg == WM_NCCREATE ? FALSE : 0;  // a failed creation ends CreateWindow with no window
@@ -431,16 +472,20 @@ LRESULT CALLBACK Win32Windowing::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, 
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     SetWindowLongPtrA(hwnd, kWindowingSlot, 0);
+    SetWindowLongPtrA(hwnd, kPainterSlot, 0);
     windowing->Forget(hwnd);
   }
   return result;
 }
 
-LRESULT Win32Windowing::HandleMessage(HWND hwnd, WindowProcedure* procedure, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Windowing::HandleMessage(HWND hwnd, MessageWindow* procedure, PaintedWindow* painter, UINT msg,
+                                      WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT:
-      return Paint(hwnd, procedure);
+      if (!painter) break;  // a message window is left to the default
+      return Paint(hwnd, painter);
     case WM_ERASEBKGND:
+      if (!painter) break;
       return 1;  // PaintWindow covers the whole client area
     case WM_SETCURSOR:
       return AnswerSetCursor(hwnd, procedure, wParam, lParam);
@@ -458,7 +503,7 @@ LRESULT Win32Windowing::HandleMessage(HWND hwnd, WindowProcedure* procedure, UIN
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-LRESULT Win32Windowing::Paint(HWND hwnd, WindowProcedure* procedure) {
+LRESULT Win32Windowing::Paint(HWND hwnd, PaintedWindow* painter) {
   PaintScope paint(hwnd);
   RECT client{};
   GetClientRect(hwnd, &client);
@@ -468,12 +513,12 @@ LRESULT Win32Windowing::Paint(HWND hwnd, WindowProcedure* procedure) {
   auto& slot = surfaces_[hwnd];
   if (!slot || slot->Width() != width || slot->Height() != height) slot = graphics_.CreateWin32Surface(width, height);
   Win32Surface& surface = *slot;
-  procedure->PaintWindow(surface);
+  painter->PaintWindow(surface);
   BitBlt(paint.DC(), 0, 0, width, height, surface.DC(), 0, 0, SRCCOPY);
   return 0;
 }
 
-LRESULT Win32Windowing::AnswerSetCursor(HWND hwnd, WindowProcedure* procedure, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Windowing::AnswerSetCursor(HWND hwnd, MessageWindow* procedure, WPARAM wParam, LPARAM lParam) {
   if (cursorOverride_ != CursorKind::Default) {
     ::SetCursor(CursorHandle(cursorOverride_));
     return TRUE;

@@ -1,20 +1,21 @@
 #pragma once
 // Windows, the message queue, window timers and cursors on the real system.
 // All windows the framework creates share one window procedure, which hands
-// every message to the window's WindowProcedure and paints through a DIB
-// surface. Notifications of the widget peers' controls go to the peers.
+// every message to the window's MessageWindow and paints PaintedWindows
+// through a DIB surface. Window procedure hooks replace a window's procedure
+// (GWLP_WNDPROC) with one that runs the window's hook chain, and put the
+// saved one back when the last hook goes. Notifications of the widget peers' controls go to the peers.
 // An exception thrown by a window procedure is not let through the system's
 // code: it is kept and thrown again once the system hands control back
 // (after the message is dispatched or sent, or the window created or destroyed).
 
-#include <deque>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 #include <unordered_map>
 
+#include "platform/WindowHookChain.h"
 #include "platform/Windowing.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Graphics.h"
@@ -37,7 +38,8 @@ class Win32Windowing : public Windowing {
   Win32Windowing& operator=(const Win32Windowing&) = delete;
   ~Win32Windowing() override;
 
-  WindowHandle CreateWindow(const WindowParams& params, WindowProcedure* procedure) override;
+  WindowHandle CreateWindow(const WindowParams& params, PaintedWindow* procedure) override;
+  WindowHandle CreateMessageWindow(const WindowParams& params, MessageWindow* procedure) override;
   void DestroyWindow(WindowHandle window) override;
   void ShowWindow(WindowHandle window, ShowCommand command) override;
   bool IsWindowVisible(WindowHandle window) override;
@@ -64,29 +66,42 @@ class Win32Windowing : public Windowing {
   CursorKind CursorOverride() override { return cursorOverride_; }
   void SetCursor(CursorKind cursor) override;
   Point ClientCursorPos(WindowHandle window) override;
+  std::optional<Point> CursorPos() override;
+  Point ClientToScreen(WindowHandle window, Point p) override;
   void SetCapture(WindowHandle window) override;
   void ReleaseCapture() override;
   void BlitToWindow(WindowHandle window, const Rect& area, Surface& source) override;
-  void PostGuiCall(std::shared_ptr<GuiCall> call) override;
-  void SetCurrentThreadPriority(int priority) override;
+  bool InstallHook(WindowHandle window, WindowHook& hook) override;
+  bool RemoveHook(WindowHandle window, WindowHook& hook) override;
+  std::uint32_t RegisterWindowMessage(const std::string& name) override;
 
   // Routes the control's WM_COMMAND and WM_NOTIFY to `sink` instead of the parent's procedure.
   void RegisterControl(HWND control, Win32ControlSink* sink);
   void UnregisterControl(HWND control);
 
  private:
+  // A window whose procedure the hooks replaced.
+  struct HookedWindow {
+    Win32Windowing* Windowing;
+    WNDPROC Original;
+    WindowHookChain Chain;
+  };
+
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(HWND hwnd, WindowProcedure* procedure, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT Paint(HWND hwnd, WindowProcedure* procedure);
-  LRESULT AnswerSetCursor(HWND hwnd, WindowProcedure* procedure, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK HookedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  WindowHandle Create(const WindowParams& params, MessageWindow* procedure, PaintedWindow* painter);
+  LRESULT HandleMessage(HWND hwnd, MessageWindow* procedure, PaintedWindow* painter, UINT msg, WPARAM wParam,
+                        LPARAM lParam);
+  LRESULT Paint(HWND hwnd, PaintedWindow* painter);
+  LRESULT AnswerSetCursor(HWND hwnd, MessageWindow* procedure, WPARAM wParam, LPARAM lParam);
   bool RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void RegisterClassFor(const std::string& className);
   void Dispatch(MSG& msg);
   bool TakesTabKey(const MSG& msg, HWND& root) const;
   void Forget(HWND hwnd);
   void RethrowPending();
-  static LRESULT CALLBACK CallWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void RunGuiCalls();
+  // Puts the window's own procedure back; the hooks' state goes.
+  void Unhook(HWND hwnd, bool restore);
 
   Win32Graphics& graphics_;
   HINSTANCE instance_;
@@ -96,10 +111,7 @@ class Win32Windowing : public Windowing {
   std::unordered_map<HWND, Win32ControlSink*> controls_;
   CursorKind cursorOverride_ = CursorKind::Default;
   std::exception_ptr pending_;
-  // Message-only window of the GUI thread that runs the calls other threads hand over.
-  HWND callWindow_ = nullptr;
-  std::mutex callsLock_;
-  std::deque<std::shared_ptr<GuiCall>> calls_;
+  std::unordered_map<HWND, std::shared_ptr<HookedWindow>> hooked_;
 };
 
 }  // namespace kelpo

@@ -2,10 +2,12 @@
 // The backend a conformance suite runs against: the simulation natively, the
 // Win32 implementation under Windows (Wine).
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/InternetCache.h"
+#include "platform/Platform.h"
 #include "platform/ProfileFiles.h"
 #include "platform/Registry.h"
 
@@ -28,6 +30,23 @@ class RegistryUnderTest {
 std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest();
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest();
+
+// A whole platform, with what a suite needs to drive its windows and menus.
+class PlatformUnderTest {
+ public:
+  virtual ~PlatformUnderTest() = default;
+  virtual Platform& Services() = 0;
+  // Lets the system run, dispatching messages, timer ticks (in virtual time
+  // on the simulation) and calls from other threads, until `done` holds or a
+  // few seconds have passed; returns done().
+  virtual bool RunUntil(const std::function<bool()>& done) = 0;
+  // The next popup menu is answered by choosing its top-level item at
+  // `position` once `ready` holds while the menu is open (asked as its loop
+  // dispatches), or is cancelled when `ready` does not come to hold.
+  virtual void ChooseNextMenuItem(int position, std::function<bool()> ready) = 0;
+};
+
+std::unique_ptr<PlatformUnderTest> MakePlatformUnderTest();
 
 // A fresh empty folder, its path ending with the platform's separator.
 std::string MakeTempFolder();

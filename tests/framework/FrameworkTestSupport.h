@@ -19,7 +19,9 @@ class TTestForm : public TForm {
   explicit TTestForm(TApplication& application) : TForm(application) {}
 
   // Handlers must be added before Load, which wires them by name.
+  using TForm::AddDrawItemHandler;
   using TForm::AddHandler;
+  using TForm::AddMeasureItemHandler;
   using TForm::AddMouseHandler;
 
   void Load(const std::string& layout, const LayoutFileLoader& loadFile = {}) {

@@ -624,18 +624,18 @@ TEST_F(GIFImageTest, ThreadedAnimationTicksOnTheGuiThreadAndEndsWithTheForm) {
   ASSERT_NE(gif.AnimationTimer(), nullptr);
   EXPECT_TRUE(gif.AnimationTimer()->WorkerRunning());
   const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (ticks < 4 && std::chrono::steady_clock::now() < deadline) h.sim.windowing.RunGuiCalls(5ms);
+  while (ticks < 4 && std::chrono::steady_clock::now() < deadline) h.sim.threads.RunGuiCalls(5ms);
   EXPECT_GE(ticks, 4);
   EXPECT_FALSE(elsewhere);
-  EXPECT_EQ(h.sim.windowing.ThreadPriorities().front(), -1);
+  EXPECT_EQ(h.sim.threads.ThreadPriorities().front(), -1);
 
   gif.SetThreaded(false);  // the window timer takes over
   EXPECT_NE(gif.AnimationTimer()->TimerWindow(), 0u);
   gif.SetThreaded(true);
-  while (h.sim.windowing.QueuedGuiCalls() == 0 && std::chrono::steady_clock::now() < deadline)
+  while (h.sim.threads.QueuedGuiCalls() == 0 && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(1ms);
   h.form.reset();  // destroyed with a tick waiting for the GUI thread
-  h.sim.windowing.RunGuiCalls(20ms);
+  h.sim.threads.RunGuiCalls(20ms);
 }
 
 }  // namespace

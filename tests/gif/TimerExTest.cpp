@@ -26,14 +26,14 @@ class TimerExTest : public ::testing::Test {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (!done()) {
       if (std::chrono::steady_clock::now() > deadline) return false;
-      h.sim.windowing.RunGuiCalls(5ms);
+      h.sim.threads.RunGuiCalls(5ms);
     }
     return true;
   }
   // Waits, running nothing, until a tick waits for the GUI thread.
   bool WaitForHandedTick() {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (h.sim.windowing.QueuedGuiCalls() == 0) {
+    while (h.sim.threads.QueuedGuiCalls() == 0) {
       if (std::chrono::steady_clock::now() > deadline) return false;
       std::this_thread::sleep_for(1ms);
     }
@@ -130,7 +130,7 @@ TEST_F(TimerExTest, AHandlerMayFreeItsTimerInEitherMode) {
     });
     if (threaded) {
       ASSERT_TRUE(PumpUntil([&] { return ticks > 0; }));
-      h.sim.windowing.RunGuiCalls(50ms);
+      h.sim.threads.RunGuiCalls(50ms);
     } else {
       h.sim.windowing.AdvanceBy(100);
     }
@@ -158,7 +158,7 @@ TEST_F(TimerExTest, ThreadedTicksRunOnTheGuiThreadAtTheWorkersPriority) {
   timer.SetThreadPriority(TThreadPriority::tpIdle);
   const int before = ticks;
   ASSERT_TRUE(PumpUntil([&] { return ticks >= before + 2; }));
-  const std::vector<int> priorities = h.sim.windowing.ThreadPriorities();
+  const std::vector<int> priorities = h.sim.threads.ThreadPriorities();
   ASSERT_GE(priorities.size(), 2u);
   EXPECT_EQ(priorities.front(), 1);
   EXPECT_EQ(priorities.back(), -15);
@@ -187,9 +187,9 @@ TEST_F(TimerExTest, ThreadedTimerDeliversNothingWhileDisarmed) {
   // A tick already handed over when the timer is disarmed is not delivered.
   ASSERT_TRUE(WaitForHandedTick());
   timer.SetEnabled(false);
-  h.sim.windowing.RunGuiCalls(50ms);
+  h.sim.threads.RunGuiCalls(50ms);
   EXPECT_EQ(ticks, 0);
-  EXPECT_EQ(h.sim.windowing.QueuedGuiCalls(), 0u);
+  EXPECT_EQ(h.sim.threads.QueuedGuiCalls(), 0u);
 
   timer.SetEnabled(true);
   ASSERT_TRUE(PumpUntil([&] { return ticks >= 2; }));
@@ -197,8 +197,8 @@ TEST_F(TimerExTest, ThreadedTimerDeliversNothingWhileDisarmed) {
   timer.SetOnTimer(nullptr);
   timer.SetInterval(5);
   const int stopped = ticks;
-  h.sim.windowing.RunGuiCalls(60ms);
-  h.sim.windowing.RunGuiCalls(60ms);
+  h.sim.threads.RunGuiCalls(60ms);
+  h.sim.threads.RunGuiCalls(60ms);
   EXPECT_EQ(ticks, stopped);
 }
 
@@ -220,7 +220,7 @@ TEST_F(TimerExTest, SwitchingThreadedWhileTickingHandsOverToTheOtherMode) {
   EXPECT_FALSE(timer.WorkerRunning());
   EXPECT_EQ(Running(timer), 20u);
   const int handed = ticks;
-  h.sim.windowing.RunGuiCalls(30ms);
+  h.sim.threads.RunGuiCalls(30ms);
   EXPECT_EQ(ticks, handed);  // the worker's last tick is dropped
   h.sim.windowing.AdvanceBy(100);
   EXPECT_EQ(ticks, handed + 5);
@@ -247,7 +247,7 @@ TEST_F(TimerExTest, DestroyingAThreadedTimerWhileItTicksLeavesNothingBehind) {
     }
     delete timer;
     const int left = ticks;
-    h.sim.windowing.RunGuiCalls(5ms);
+    h.sim.threads.RunGuiCalls(5ms);
     EXPECT_EQ(ticks, left);
   }
 }
@@ -263,7 +263,7 @@ TEST_F(TimerExTest, AnErrorEndsTheWorkerSilentlyAndTheNextChangeStartsAnother) {
     if (fail) throw Exception("Tick failed");
   });
   ASSERT_TRUE(PumpUntil([&] { return !timer.WorkerRunning(); }));
-  h.sim.windowing.RunGuiCalls(50ms);
+  h.sim.threads.RunGuiCalls(50ms);
   EXPECT_EQ(ticks, 1);
   EXPECT_TRUE(h.sim.dialogs.Shown().empty());
 

@@ -5,9 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "platform/sim/SimInternetCache.h"
-#include "platform/sim/SimProfileFiles.h"
-#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimPlatform.h"
 
 namespace kelpo {
 
@@ -41,6 +39,37 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
   return std::make_unique<SimInternetCache>();
+}
+
+namespace {
+
+class SimPlatformUnderTest : public PlatformUnderTest {
+ public:
+  Platform& Services() override { return sim_.Services(); }
+
+  bool RunUntil(const std::function<bool()>& done) override {
+    for (int step = 0; step < 1000 && !done(); ++step) {
+      sim_.threads.RunGuiCalls(std::chrono::milliseconds(1));
+      sim_.windowing.AdvanceBy(10);
+    }
+    return done();
+  }
+
+  void ChooseNextMenuItem(int position, std::function<bool()> ready) override {
+    sim_.menus.Expect([this, position, ready = std::move(ready)](SimMenuCall&) {
+      for (int step = 0; step < 1000 && !ready(); ++step) sim_.windowing.AdvanceBy(10);
+      return ready() ? SimMenuChoice::ByPosition({position}) : SimMenuChoice::Cancel();
+    });
+  }
+
+ private:
+  SimPlatform sim_;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformUnderTest> MakePlatformUnderTest() {
+  return std::make_unique<SimPlatformUnderTest>();
 }
 
 std::string MakeTempFolder() {

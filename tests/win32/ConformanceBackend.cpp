@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32InternetCache.h"
+#include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
 
@@ -54,6 +55,81 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
   return std::make_unique<Win32InternetCache>();
+}
+
+namespace {
+
+// Chooses an item of the open popup menu with the keyboard, from a thread
+// timer that the menu's modal loop dispatches: Down once for each selectable
+// item up to the wanted one, then Return. Gives up with Escape after a while.
+class MenuDriver {
+ public:
+  static void Start(int position, std::function<bool()> ready) {
+    MenuDriver& driver = Instance();
+    driver.position_ = position;
+    driver.ready_ = std::move(ready);
+    driver.waited_ = 0;
+    SetTimer(nullptr, 0, 20, &MenuDriver::Tick);
+  }
+
+ private:
+  static MenuDriver& Instance() {
+    static MenuDriver driver;
+    return driver;
+  }
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+    MenuDriver& driver = Instance();
+    HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (!menuWindow || !IsWindowVisible(menuWindow)) return;
+    if (!driver.ready_() && ++driver.waited_ < 250) return;
+    KillTimer(nullptr, timer);
+    if (!driver.ready_()) {
+      PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+      return;
+    }
+    constexpr UINT MenuGetHandle = 0x01E1;  // MN_GETHMENU
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(menuWindow, MenuGetHandle, 0, 0));
+    int downs = 0;
+    for (int i = 0; i <= driver.position_; ++i) {
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_FTYPE;
+      if (GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info) && !(info.fType & MFT_SEPARATOR)) ++downs;
+    }
+    for (int i = 0; i < downs; ++i) PostMessageA(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+  }
+
+  int position_ = 0;
+  std::function<bool()> ready_;
+  int waited_ = 0;
+};
+
+class Win32PlatformUnderTest : public PlatformUnderTest {
+ public:
+  Platform& Services() override { return platform_.Services(); }
+
+  bool RunUntil(const std::function<bool()>& done) override {
+    for (int round = 0; round < 250 && !done(); ++round) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      platform_.Services().windowing.ProcessMessages();
+    }
+    return done();
+  }
+
+  void ChooseNextMenuItem(int position, std::function<bool()> ready) override {
+    MenuDriver::Start(position, std::move(ready));
+  }
+
+ private:
+  Win32Platform platform_;
+};
+
+}  // namespace
+
+std::unique_ptr<PlatformUnderTest> MakePlatformUnderTest() {
+  return std::make_unique<Win32PlatformUnderTest>();
 }
 
 std::string MakeTempFolder() {

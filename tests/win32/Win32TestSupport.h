@@ -12,7 +12,7 @@
 
 namespace kelpo::testing {
 
-class RecordingProcedure : public WindowProcedure {
+class RecordingProcedure : public PaintedWindow {
  public:
   bool WindowProc(Message& m) override {
     messages.push_back(m);
