@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/Exception.h"
+#include "platform/win32/Win32ServiceWindow.h"
 
 namespace kelpo {
 namespace {
@@ -23,22 +24,8 @@ char AcceleratorOf(const std::string& caption) {
 }  // namespace
 
 Win32Menus::Win32Menus(Win32Graphics& graphics) : graphics_(graphics) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExA(instance, kOwnerClassName, &existing)) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &Win32Menus::OwnerProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kOwnerClassName;
-    RegisterClassExA(&wc);
-  }
   // A hidden top-level window, as menus need an owner that can be foreground.
-  owner_ =
-      CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
-  if (!owner_) throw Exception("Error creating window");
-  SetWindowLongPtrA(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  owner_ = CreateServiceWindow(kOwnerClassName, &Win32Menus::OwnerProc, WS_EX_TOOLWINDOW, WS_POPUP, nullptr, this);
 }
 
 Win32Menus::~Win32Menus() {

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Threads.h"
 
-#include "base/Exception.h"
+#include "platform/win32/Win32ServiceWindow.h"
 
 namespace kelpo {
 namespace {
@@ -11,20 +11,7 @@ constexpr UINT kRunGuiCalls = WM_APP + 1;
 }  // namespace
 
 Win32Threads::Win32Threads() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (!GetClassInfoExA(instance, kCallWindowClassName, &existing)) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &Win32Threads::CallWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kCallWindowClassName;
-    RegisterClassExA(&wc);
-  }
-  callWindow_ = CreateWindowExA(0, kCallWindowClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-  if (!callWindow_) throw Exception("Error creating window");
-  SetWindowLongPtrA(callWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  callWindow_ = CreateServiceWindow(kCallWindowClassName, &Win32Threads::CallWindowProc, 0, 0, HWND_MESSAGE, this);
 }
 
 Win32Threads::~Win32Threads() {
