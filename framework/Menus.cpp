@@ -28,17 +28,17 @@ class MenuTracking : public MenuDrawing {
     std::vector<MenuItemSpec> specs;
     for (TMenuItem* item : parent.Items()) {
       items_.push_back(item);
-      MenuItemSpec spec;
-      spec.Id = static_cast<std::uint32_t>(items_.size());
-      spec.Caption = item->Caption;
-      spec.Separator = item->IsLine();
-      spec.Default = item->ShownAsDefault();
-      spec.OwnerDraw = menu_.OwnerDraw;
+      MenuItemSpec entry;
+      entry.Id = static_cast<std::uint32_t>(items_.size());
+      entry.Caption = item->Caption;
+      entry.Separator = item->IsLine();
+      entry.Default = item->ShownAsDefault();
+      entry.OwnerDraw = menu_.OwnerDraw;
       const TImageList* images = menu_.Images();
-      spec.Icon =
-          !spec.OwnerDraw && !spec.Separator && images && item->ImageIndex >= 0 && item->ImageIndex < images->Count();
-      spec.Items = Describe(*item);
-      specs.push_back(std::move(spec));
+      entry.Icon =
+          !entry.OwnerDraw && !entry.Separator && images && item->ImageIndex >= 0 && item->ImageIndex < images->Count();
+      entry.Items = Describe(*item);
+      specs.push_back(std::move(entry));
     }
     return specs;
   }

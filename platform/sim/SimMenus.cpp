@@ -23,11 +23,11 @@ std::string ShownCaption(const std::string& caption) {
 
 std::vector<SimMenuItem> ItemsOf(const std::vector<MenuItemSpec>& specs) {
   std::vector<SimMenuItem> items;
-  for (const MenuItemSpec& spec : specs) {
+  for (const MenuItemSpec& entry : specs) {
     SimMenuItem item;
-    item.Spec = spec;
-    item.Spec.Items.clear();
-    item.Items = ItemsOf(spec.Items);
+    item.Entry = entry;
+    item.Entry.Items.clear();
+    item.Items = ItemsOf(entry.Items);
     items.push_back(std::move(item));
   }
   return items;
@@ -52,7 +52,7 @@ SimMenuItem* SimMenuCall::Item(const std::vector<int>& path) {
 
 std::string SimMenuCall::CaptionLine() const {
   std::string line;
-  for (std::size_t i = 0; i < Items.size(); ++i) line += (i ? "|" : "") + Items[i].Spec.Caption;
+  for (std::size_t i = 0; i < Items.size(); ++i) line += (i ? "|" : "") + Items[i].Entry.Caption;
   return line;
 }
 
@@ -69,15 +69,15 @@ MenuLook SimMenus::Look() {
 }
 
 void SimMenus::Paint(SimMenuItem& item, bool selected) {
-  if (!item.Spec.OwnerDraw && !item.Spec.Icon) return;
+  if (!item.Entry.OwnerDraw && !item.Entry.Icon) return;
   Rect area = item.Area;
-  if (item.Spec.Icon && !item.Spec.OwnerDraw)  // the icon's place, before the caption
+  if (item.Entry.Icon && !item.Entry.OwnerDraw)  // the icon's place, before the caption
     area = Rect{area.Left + (ColumnWidth - item.Measured.Width) / 2,
                 area.Top + (area.Height - item.Measured.Height) / 2, item.Measured.Width, item.Measured.Height};
   auto surface = std::make_shared<SimSurface>(std::max(area.Width, 0), std::max(area.Height, 0));
   item.Picture = surface;
   ++item.Paints;
-  drawing_->DrawItem(item.Spec.Id, *surface, area, selected);
+  drawing_->DrawItem(item.Entry.Id, *surface, area, selected);
 }
 
 void SimMenus::ShowLevel(std::vector<SimMenuItem>& level) {
@@ -87,16 +87,16 @@ void SimMenus::ShowLevel(std::vector<SimMenuItem>& level) {
   int width = 0;
   for (SimMenuItem& item : level) {
     Size size;
-    if (item.Spec.OwnerDraw) {
-      item.Measured = drawing_->MeasureItem(item.Spec.Id, measuring);
+    if (item.Entry.OwnerDraw) {
+      item.Measured = drawing_->MeasureItem(item.Entry.Id, measuring);
       size = item.Measured;
-    } else if (item.Spec.Separator) {
+    } else if (item.Entry.Separator) {
       size = Size{0, SeparatorHeight};
     } else {
-      const Size text = measuring.MeasureText(ShownCaption(item.Spec.Caption), font);
+      const Size text = measuring.MeasureText(ShownCaption(item.Entry.Caption), font);
       size = Size{ColumnWidth + text.Width + ColumnWidth, text.Height + TextPadding};
-      if (item.Spec.Icon) {
-        item.Measured = drawing_->MeasureItem(item.Spec.Id, measuring);
+      if (item.Entry.Icon) {
+        item.Measured = drawing_->MeasureItem(item.Entry.Id, measuring);
         size.Height = std::max(size.Height, item.Measured.Height + IconPadding);
       }
     }
@@ -132,7 +132,7 @@ std::uint32_t SimMenus::Resolve(const SimMenuChoice& choice) {
     const std::vector<SimMenuItem>* level = &open_->Items;
     for (const std::string& caption : choice.Captions) {
       auto it = std::find_if(level->begin(), level->end(),
-                             [&](const SimMenuItem& item) { return item.Spec.Caption == caption; });
+                             [&](const SimMenuItem& item) { return item.Entry.Caption == caption; });
       if (it == level->end()) return 0;
       path.push_back(static_cast<int>(it - level->begin()));
       level = &it->Items;
@@ -143,8 +143,8 @@ std::uint32_t SimMenus::Resolve(const SimMenuChoice& choice) {
   // The user goes there: the submenus on the way show, the item is highlighted.
   Highlight(path);
   const SimMenuItem* item = open_->Item(path);
-  if (!item || item->Spec.Separator || !item->Items.empty()) return 0;
-  return item->Spec.Id;
+  if (!item || item->Entry.Separator || !item->Items.empty()) return 0;
+  return item->Entry.Id;
 }
 
 std::uint32_t SimMenus::TrackPopupMenu(const std::vector<MenuItemSpec>& items, Point at, std::uint32_t flags,

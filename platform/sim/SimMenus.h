@@ -23,7 +23,7 @@
 namespace kelpo {
 
 struct SimMenuItem {
-  MenuItemSpec Spec;
+  MenuItemSpec Entry;
   Rect Area;                            // in the menu window, once its menu has shown
   Size Measured;                        // what MenuDrawing answered (owner-drawn items and icons)
   std::shared_ptr<SimSurface> Picture;  // what MenuDrawing painted last

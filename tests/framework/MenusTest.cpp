@@ -125,14 +125,14 @@ TEST_F(FrameworkMenus, PopupShowsTheItemsAndRunsTheChoiceBeforeItReturns) {
   const SimMenuCall& shown = h.sim.menus.Shown().back();
   EXPECT_EQ(shown.At, (Point{400, 250}));
   EXPECT_EQ(shown.Flags, tpmLeftAlign | tpmRightButton);
-  EXPECT_TRUE(shown.Items[1].Spec.Separator);
-  EXPECT_TRUE(shown.Items[3].Spec.Default);
-  EXPECT_FALSE(shown.Items[4].Spec.Default) << "one default item per menu";
-  EXPECT_TRUE(shown.Items[0].Spec.Icon);
-  EXPECT_FALSE(shown.Items[4].Spec.Icon) << "index 9 is not in the list";
-  EXPECT_FALSE(shown.Items[0].Spec.OwnerDraw);
+  EXPECT_TRUE(shown.Items[1].Entry.Separator);
+  EXPECT_TRUE(shown.Items[3].Entry.Default);
+  EXPECT_FALSE(shown.Items[4].Entry.Default) << "one default item per menu";
+  EXPECT_TRUE(shown.Items[0].Entry.Icon);
+  EXPECT_FALSE(shown.Items[4].Entry.Icon) << "index 9 is not in the list";
+  EXPECT_FALSE(shown.Items[0].Entry.OwnerDraw);
   ASSERT_EQ(shown.Items[2].Items.size(), 2u);
-  EXPECT_EQ(shown.Items[2].Items[0].Spec.Caption, "First && best");
+  EXPECT_EQ(shown.Items[2].Items[0].Entry.Caption, "First && best");
   EXPECT_TRUE(shown.Items[2].Shown) << "the submenu showed on the way to the choice";
 
   // By position; separators and submenu parents are no command; no answer cancels.
