@@ -66,6 +66,15 @@ class DueCheckTest : public ::testing::Test {
   std::string Key(const std::string& key) {
     return k.form->Editor().OpenSettings().ReadString("Scheduler", key, "<none>");
   }
+  // The poll finds a wash due, and the write of its record is refused.
+  void ExpectRefusedWrite() {
+    try {
+      check->IsScheduleDue();
+      FAIL() << "the refused write must raise";
+    } catch (const Exception& error) {
+      EXPECT_EQ(std::string(error.what()), "Unable to write to " + k.SettingsPath());
+    }
+  }
   KelpoHarness k;
   std::optional<DueCheck> check;
 };
@@ -139,12 +148,7 @@ TEST_F(DueCheckTest, HourlyWashWritesTheTimeAndRemembersTheWash) {
   // A refused write raises before the wash and leaves the memory: the next poll tries again.
   k.sim.clock.Set(2026, 12, 7, 16, 3, 10);
   k.profiles.RefuseFrom(1);
-  try {
-    check->IsScheduleDue();
-    FAIL() << "the refused write must raise";
-  } catch (const Exception& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to write to " + k.SettingsPath());
-  }
+  ExpectRefusedWrite();
   EXPECT_EQ(check->Memory().LastHourlyWash, washed);
   EXPECT_EQ(Key("Time"), "2:03:10 PM");
 }
@@ -153,12 +157,7 @@ TEST_F(DueCheckTest, RefusedRecordWriteRaisesBeforeAnyWash) {
   k.WriteSettings("[Scheduler]\nSchID=2\nSchFrequency=1\nTime=9:00:00 PM\nDay=Monday\nDateLastRun=12/1/2026\n");
   k.sim.clock.Set(2026, 12, 7, 22, 0, 0);
   k.profiles.RefuseFrom(1);
-  try {
-    check->IsScheduleDue();
-    FAIL() << "the refused write must raise";
-  } catch (const Exception& error) {
-    EXPECT_EQ(std::string(error.what()), "Unable to write to " + k.SettingsPath());
-  }
+  ExpectRefusedWrite();
   EXPECT_NE(k.ReadSettings().find("DateLastRun=12/1/2026"), std::string::npos);
 }
 
