@@ -16,18 +16,12 @@ TMainForm::~TMainForm() {
 
 const HandlerTable& TMainForm::Handlers() const {
   static const HandlerTable table{
-      Handler("FormCreate", &TMainForm::FormCreate),
-      Handler("FormDestroy", &TMainForm::FormDestroy),
-      Handler("ComboBox1Change", &TMainForm::ComboBox1Change),
-      Handler("Image8Click", &TMainForm::Image8Click),
-      Handler("Image3Click", &TMainForm::Image3Click),
-      Handler("Image4Click", &TMainForm::Image4Click),
-      Handler("Image9Click", &TMainForm::Image9Click),
-      Handler("WashBtnClick", &TMainForm::WashBtnClick),
-      Handler("Timer1Timer", &TMainForm::Timer1Timer),
-      Handler("Image7Click", &TMainForm::Image7Click),
-      Handler("Image5Click", &TMainForm::Image5Click),
-      Handler("StartStop1Click", &TMainForm::StartStop1Click),
+      Handler("FormCreate", &TMainForm::FormCreate),           Handler("FormDestroy", &TMainForm::FormDestroy),
+      Handler("ComboBox1Change", &TMainForm::ComboBox1Change), Handler("Image8Click", &TMainForm::Image8Click),
+      Handler("Image3Click", &TMainForm::Image3Click),         Handler("Image4Click", &TMainForm::Image4Click),
+      Handler("Image9Click", &TMainForm::Image9Click),         Handler("WashBtnClick", &TMainForm::WashBtnClick),
+      Handler("Timer1Timer", &TMainForm::Timer1Timer),         Handler("Image7Click", &TMainForm::Image7Click),
+      Handler("Image5Click", &TMainForm::Image5Click),         Handler("StartStop1Click", &TMainForm::StartStop1Click),
   };
   return table;
 }

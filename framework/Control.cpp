@@ -147,8 +147,7 @@ const PropertyTable& TControl::StaticProperties() {
           Property<TControl>(
               "Font.Name", [](const TControl& c) { return c.font_.Name; }, fontSet(&FontSpec::Name), font.Name),
           Property<TControl>(
-              "Font.Height", [](const TControl& c) { return c.font_.Height; }, fontSet(&FontSpec::Height),
-              font.Height),
+              "Font.Height", [](const TControl& c) { return c.font_.Height; }, fontSet(&FontSpec::Height), font.Height),
           Property<TControl>(
               "Font.Color", [](const TControl& c) { return c.font_.TextColor; }, fontSet(&FontSpec::TextColor),
               font.TextColor, LayoutColor),

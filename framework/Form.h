@@ -22,10 +22,12 @@ struct EnumIdentifiers<TPosition> {
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 template <>
 struct EnumIdentifiers<TFormBorderStyle> {
-  static constexpr EnumName<TFormBorderStyle> Names[] = {
-      {"bsNone", TFormBorderStyle::bsNone},         {"bsSingle", TFormBorderStyle::bsSingle},
-      {"bsSizeable", TFormBorderStyle::bsSizeable}, {"bsDialog", TFormBorderStyle::bsDialog},
-      {"bsToolWindow", TFormBorderStyle::bsToolWindow}, {"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}};
+  static constexpr EnumName<TFormBorderStyle> Names[] = {{"bsNone", TFormBorderStyle::bsNone},
+                                                         {"bsSingle", TFormBorderStyle::bsSingle},
+                                                         {"bsSizeable", TFormBorderStyle::bsSizeable},
+                                                         {"bsDialog", TFormBorderStyle::bsDialog},
+                                                         {"bsToolWindow", TFormBorderStyle::bsToolWindow},
+                                                         {"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}};
 };
 
 enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };

@@ -60,15 +60,15 @@ struct CallShape<R (F::*)(A...)> {
 template <class C, class R, class... A>
 HandlerEntry Handler(std::string name, R (C::*method)(A...)) {
   using Event = std::function<R(A...)>;
-  return HandlerEntry{std::move(name), &typeid(Event), [method](TForm& form) -> std::any {
-                        C& self = static_cast<C&>(form);
-                        return Event([&self, method](A... args) -> R { return (self.*method)(std::forward<A>(args)...); });
-                      }};
+  return HandlerEntry{
+      std::move(name), &typeid(Event), [method](TForm& form) -> std::any {
+        C& self = static_cast<C&>(form);
+        return Event([&self, method](A... args) -> R { return (self.*method)(std::forward<A>(args)...); });
+      }};
 }
 
 // A callable of one shape (a lambda), for forms that gather handlers as they go.
-template <class F>
-  requires requires { &F::operator(); }
+template <class F, class = decltype(&F::operator())>
 HandlerEntry Handler(std::string name, F callable) {
   using Event = typename handler_detail::CallShape<decltype(&F::operator())>::Event;
   return HandlerEntry{std::move(name), &typeid(Event), [callable](TForm&) -> std::any { return Event(callable); }};

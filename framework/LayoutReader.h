@@ -41,7 +41,7 @@ struct LayoutProperty {
 struct LayoutNode {
   std::string Name;
   std::string ClassName;
-  int Line = 0;  // of its "object" 
+  int Line = 0;  // of its "object"
   std::vector<LayoutProperty> Properties;
   std::vector<LayoutNode> Children;
 };

@@ -25,7 +25,6 @@
 // claim a default the class does not have.
 
 #include <any>
-#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -175,15 +174,14 @@ template <class E>
 struct IsEnumSet<std::vector<E>> : std::is_enum<E> {};
 
 template <class T>
-constexpr bool IsReference = std::is_pointer_v<T> && std::is_class_v<std::remove_pointer_t<T>>;
+constexpr bool IsReference = (std::is_pointer_v<T> && std::is_class_v<std::remove_pointer_t<T>>);
 
 // The value types read without a reader of the entry's own.
 template <class T>
-constexpr bool HasValueReader =
-    std::is_same_v<T, bool> || std::is_same_v<T, int> || std::is_same_v<T, std::uint32_t> ||
-    std::is_same_v<T, std::string> || std::is_same_v<T, std::vector<std::string>> ||
-    std::is_same_v<T, std::vector<std::uint8_t>> || std::is_same_v<T, LayoutIdentifier> || std::is_enum_v<T> ||
-    IsEnumSet<T>::value || IsFunction<T>::value;
+constexpr bool HasValueReader = std::is_same_v<T, bool> || std::is_same_v<T, int> || std::is_same_v<T, std::uint32_t> ||
+                                std::is_same_v<T, std::string> || std::is_same_v<T, std::vector<std::string>> ||
+                                std::is_same_v<T, std::vector<std::uint8_t>> || std::is_same_v<T, LayoutIdentifier> ||
+                                std::is_enum_v<T> || IsEnumSet<T>::value || IsFunction<T>::value;
 
 template <class T>
 T ValueOf(const PropertyReading& reading) {
@@ -275,8 +273,7 @@ PropertyEntry Make(std::string name, Get get, Set set, T byDefault, ValueReader<
 }  // namespace property_detail
 
 // A data member, read and written directly.
-template <class C, class T>
-  requires(!std::is_function_v<T>)
+template <class C, class T, std::enable_if_t<!std::is_function_v<T>, int> = 0>
 PropertyEntry Property(std::string name, T C::*member, std::type_identity_t<T> byDefault = T(),
                        ValueReader<T> read = nullptr) {
   const auto set = [member](C& component, T value) { component.*member = std::move(value); };
@@ -286,8 +283,8 @@ PropertyEntry Property(std::string name, T C::*member, std::type_identity_t<T> b
 // A getter (a const member function or a data member) and a setter (a member
 // function, or a callable taking the component and the value).
 template <class Getter, class Setter, class C = typename property_detail::GetterTraits<Getter>::Class,
-          class T = typename property_detail::GetterTraits<Getter>::Value>
-  requires(std::is_member_pointer_v<Getter> && std::invocable<Setter&, C&, T>)
+          class T = typename property_detail::GetterTraits<Getter>::Value,
+          std::enable_if_t<std::is_invocable_v<Setter&, C&, T>, int> = 0>
 PropertyEntry Property(std::string name, Getter get, Setter set, std::type_identity_t<T> byDefault = T(),
                        ValueReader<T> read = nullptr) {
   return property_detail::Make<C, T>(std::move(name), get, set, std::move(byDefault), read);
@@ -295,8 +292,8 @@ PropertyEntry Property(std::string name, Getter get, Setter set, std::type_ident
 
 // Getter and setter on a class named explicitly, as callables or as members of a base:
 // Property<TControl>("Font.Name", [](const TControl& c) { ... }, [](TControl& c, std::string v) { ... }, "...").
-template <class C, class Getter, class Setter, class T = std::remove_cvref_t<std::invoke_result_t<Getter&, const C&>>>
-  requires std::invocable<Setter&, C&, T>
+template <class C, class Getter, class Setter, class T = std::remove_cvref_t<std::invoke_result_t<Getter&, const C&>>,
+          std::enable_if_t<std::is_invocable_v<Setter&, C&, T>, int> = 0>
 PropertyEntry Property(std::string name, Getter get, Setter set, std::type_identity_t<T> byDefault,
                        ValueReader<T> read = nullptr) {
   return property_detail::Make<C, T>(std::move(name), get, set, std::move(byDefault), read);
@@ -305,8 +302,8 @@ PropertyEntry Property(std::string name, Getter get, Setter set, std::type_ident
 // A property that cannot be read back, read by `read` (binary data that the
 // component decodes, a value that takes effect at once).
 template <class C, class Read>
-  requires std::invocable<Read&, C&, const PropertyReading&>
 PropertyEntry CustomProperty(std::string name, Read read) {
+  static_assert(std::is_invocable_v<Read&, C&, const PropertyReading&>, "a reader takes the component and the reading");
   PropertyEntry entry;
   entry.Name = std::move(name);
   entry.Read = [read](TComponent& component, const PropertyReading& reading) {
@@ -318,8 +315,8 @@ PropertyEntry CustomProperty(std::string name, Read read) {
 // A design-time property that the framework checks and then has no use for.
 template <class T>
 PropertyEntry Ignored(std::string name) {
-  return CustomProperty<TComponent>(std::move(name),
-                                    [](TComponent&, const PropertyReading& reading) { property_detail::ValueOf<T>(reading); });
+  return CustomProperty<TComponent>(
+      std::move(name), [](TComponent&, const PropertyReading& reading) { property_detail::ValueOf<T>(reading); });
 }
 
 // A property with the one value the framework supports; another is a layout error.

@@ -34,14 +34,13 @@ void TImage::Paint(TCanvas& canvas) {
 }
 
 const PropertyTable& TImage::StaticProperties() {
-  static const PropertyTable table(
-      TControl::StaticProperties(),
-      {
-          CustomProperty<TImage>("Picture.Data",
-                                 [](TImage& image, const PropertyReading& reading) {
-                                   image.picture_.LoadFromBmp(LayoutBytes(reading));
-                                 }),
-      });
+  static const PropertyTable table(TControl::StaticProperties(),
+                                   {
+                                       CustomProperty<TImage>("Picture.Data",
+                                                              [](TImage& image, const PropertyReading& reading) {
+                                                                image.picture_.LoadFromBmp(LayoutBytes(reading));
+                                                              }),
+                                   });
   return table;
 }
 
@@ -86,14 +85,13 @@ void TLabel::Paint(TCanvas& canvas) {
 }
 
 const PropertyTable& TLabel::StaticProperties() {
-  static const PropertyTable table(
-      TControl::StaticProperties(),
-      {
-          // Straight into the fields: the size follows once the layout is read.
-          Property("Caption", &TLabel::caption_, std::string()),
-          Property("Transparent", &TLabel::Transparent, false),
-          Property("AutoSize", &TLabel::autoSize_, true),
-      });
+  static const PropertyTable table(TControl::StaticProperties(),
+                                   {
+                                       // Straight into the fields: the size follows once the layout is read.
+                                       Property("Caption", &TLabel::caption_, std::string()),
+                                       Property("Transparent", &TLabel::Transparent, false),
+                                       Property("AutoSize", &TLabel::autoSize_, true),
+                                   });
   return table;
 }
 

@@ -519,7 +519,7 @@ const PropertyTable& TGIFImage::StaticProperties() {
           Property("Center", &G::Center, &G::SetCenter, false),
           Property("DoubleBuffered", &G::DoubleBuffered, &G::SetDoubleBuffered, true),
           Property("FirstImageOnly", &G::FirstImageOnly, &G::SetFirstImageOnly, false),
-          Property("Loop", &G::Loop, &G::SetLoop, true),
+          Property("Loop", &G::Loop, &G::SetLoop, false),
           Property("Opaque", &G::Opaque, &G::SetOpaque, false),
           Property("Speed", &G::Speed, &G::SetSpeed, 100),
           Property("Stretch", &G::Stretch, &G::SetStretch, false),

@@ -52,7 +52,6 @@ int WindowsThreadPriority(TThreadPriority priority) {
   return 0;
 }
 
-
 TTimerEx::TTimerEx(TComponent* owner) : TComponent(owner) {
   ApplyTimerState();
 }
@@ -257,16 +256,16 @@ bool TTimerEx::WindowProc(Message& m) {
 }
 
 const PropertyTable& TTimerEx::StaticProperties() {
-  static const PropertyTable table(
-      TComponent::StaticProperties(),
-      {
-          Property("Enabled", &TTimerEx::Enabled, &TTimerEx::SetEnabled, true),
-          Property("Interval", &TTimerEx::Interval, &TTimerEx::SetInterval, 1000u),
-          Property("Threaded", &TTimerEx::Threaded, &TTimerEx::SetThreaded, false),
-          Property("ThreadPriority", &TTimerEx::ThreadPriority, &TTimerEx::SetThreadPriority, TThreadPriority::tpNormal),
-          Property("ThreadSafe", &TTimerEx::ThreadSafe, &TTimerEx::SetThreadSafe, false),
-          Property("OnTimer", &TTimerEx::OnTimer, &TTimerEx::SetOnTimer),
-      });
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("Enabled", &TTimerEx::Enabled, &TTimerEx::SetEnabled, true),
+                                       Property("Interval", &TTimerEx::Interval, &TTimerEx::SetInterval, 1000u),
+                                       Property("Threaded", &TTimerEx::Threaded, &TTimerEx::SetThreaded, false),
+                                       Property("ThreadPriority", &TTimerEx::ThreadPriority,
+                                                &TTimerEx::SetThreadPriority, TThreadPriority::tpNormal),
+                                       Property("ThreadSafe", &TTimerEx::ThreadSafe, &TTimerEx::SetThreadSafe, false),
+                                       Property("OnTimer", &TTimerEx::OnTimer, &TTimerEx::SetOnTimer),
+                                   });
   return table;
 }
 

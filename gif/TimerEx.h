@@ -39,9 +39,12 @@ enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHi
 template <>
 struct EnumIdentifiers<TThreadPriority> {
   using P = TThreadPriority;
-  static constexpr EnumName<P> Names[] = {{"tpIdle", P::tpIdle},     {"tpLowest", P::tpLowest},
-                                          {"tpLower", P::tpLower},   {"tpNormal", P::tpNormal},
-                                          {"tpHigher", P::tpHigher}, {"tpHighest", P::tpHighest},
+  static constexpr EnumName<P> Names[] = {{"tpIdle", P::tpIdle},
+                                          {"tpLowest", P::tpLowest},
+                                          {"tpLower", P::tpLower},
+                                          {"tpNormal", P::tpNormal},
+                                          {"tpHigher", P::tpHigher},
+                                          {"tpHighest", P::tpHighest},
                                           {"tpTimeCritical", P::tpTimeCritical}};
 };
 

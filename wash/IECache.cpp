@@ -226,13 +226,12 @@ const PropertyTable& TIECache::StaticProperties() {
     for (TFilterOption option : LayoutEnumSet<TFilterOption>(reading)) options.Include(option);
     return options;
   };
-  static const PropertyTable table(
-      TComponent::StaticProperties(),
-      {
-          Property("FilterOptions", &TIECache::FilterOptions, &TIECache::SetFilterOptions, DefaultFilterOptions,
-                   +readOptions),
-          Property("SearchPattern", &TIECache::SearchPattern, TSearchPattern::spAll),
-      });
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("FilterOptions", &TIECache::FilterOptions, &TIECache::SetFilterOptions,
+                                                DefaultFilterOptions, +readOptions),
+                                       Property("SearchPattern", &TIECache::SearchPattern, TSearchPattern::spAll),
+                                   });
   return table;
 }
 

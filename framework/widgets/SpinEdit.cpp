@@ -52,18 +52,17 @@ void TSpinEdit::DoExit() {
 }
 
 const PropertyTable& TSpinEdit::StaticProperties() {
-  static const PropertyTable table(
-      TWidgetControl::StaticProperties(),
-      {
-          Property("MinValue", &TSpinEdit::MinValue, 0),
-          Property("MaxValue", &TSpinEdit::MaxValue, 0),
-          Property("MaxLength", &TSpinEdit::MaxLength, 0),
-          Fixed("Increment", 1, "only an increment of 1 is supported"),
-          CustomProperty<TSpinEdit>("Value",
-                                    [](TSpinEdit& spin, const PropertyReading& reading) {
-                                      spin.text_ = std::to_string(LayoutInteger(reading));
-                                    }),
-      });
+  static const PropertyTable table(TWidgetControl::StaticProperties(),
+                                   {
+                                       Property("MinValue", &TSpinEdit::MinValue, 0),
+                                       Property("MaxValue", &TSpinEdit::MaxValue, 0),
+                                       Property("MaxLength", &TSpinEdit::MaxLength, 0),
+                                       Fixed("Increment", 1, "only an increment of 1 is supported"),
+                                       CustomProperty<TSpinEdit>("Value",
+                                                                 [](TSpinEdit& spin, const PropertyReading& reading) {
+                                                                   spin.text_ = std::to_string(LayoutInteger(reading));
+                                                                 }),
+                                   });
   return table;
 }
 

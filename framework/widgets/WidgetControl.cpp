@@ -47,12 +47,11 @@ void TWidgetControl::FontChanged() {
 }
 
 const PropertyTable& TWidgetControl::StaticProperties() {
-  static const PropertyTable table(TControl::StaticProperties(),
-                                   {
-                                       Property("TabOrder", &TWidgetControl::TabOrder, 0),
-                                       Property("OnChange", &TWidgetControl::OnChange),
-                                       Property("OnExit", &TWidgetControl::OnExit),
-                                   });
+  static const PropertyTable table(TControl::StaticProperties(), {
+                                                                     Property("TabOrder", &TWidgetControl::TabOrder, 0),
+                                                                     Property("OnChange", &TWidgetControl::OnChange),
+                                                                     Property("OnExit", &TWidgetControl::OnExit),
+                                                                 });
   return table;
 }
 

@@ -22,14 +22,13 @@ class TProbe : public TComponent {
   explicit TProbe(TComponent* owner) : TComponent(owner) {}
   ~TProbe() override { probeLog.push_back("free " + Name); }
 
-  void LayoutLoaded() override {
-    probeLog.push_back("loaded " + Name + (partner_ ? " sees " + partner_->text_ : ""));
-  }
+  void LayoutLoaded() override { probeLog.push_back("loaded " + Name + (partner_ ? " sees " + partner_->text_ : "")); }
   static const PropertyTable& StaticProperties() {
-    static const PropertyTable table(TComponent::StaticProperties(), {
-                                                                         Property("Text", &TProbe::text_, std::string()),
-                                                                         Property("Partner", &TProbe::partner_, nullptr),
-                                                                     });
+    static const PropertyTable table(TComponent::StaticProperties(),
+                                     {
+                                         Property("Text", &TProbe::text_, std::string()),
+                                         Property("Partner", &TProbe::partner_, nullptr),
+                                     });
     return table;
   }
   const PropertyTable& Properties() const override { return StaticProperties(); }

@@ -80,12 +80,9 @@ class TGadgetForm : public TForm {
   std::string WindowClassName() const override { return "TGadgetForm"; }
   const HandlerTable& Handlers() const override {
     static const HandlerTable table{
-        Handler("FormCreate", &TGadgetForm::FormCreate),
-        Handler("GadgetMouse", &TGadgetForm::GadgetMouse),
-        Handler("GadgetQuery", &TGadgetForm::GadgetQuery),
-        Handler("GadgetPick", &TGadgetForm::GadgetPick),
-        Handler("GadgetMeasure", &TGadgetForm::GadgetMeasure),
-        Handler("GadgetDraw", &TGadgetForm::GadgetDraw),
+        Handler("FormCreate", &TGadgetForm::FormCreate),       Handler("GadgetMouse", &TGadgetForm::GadgetMouse),
+        Handler("GadgetQuery", &TGadgetForm::GadgetQuery),     Handler("GadgetPick", &TGadgetForm::GadgetPick),
+        Handler("GadgetMeasure", &TGadgetForm::GadgetMeasure), Handler("GadgetDraw", &TGadgetForm::GadgetDraw),
     };
     return table;
   }
@@ -104,7 +101,9 @@ class TGadgetForm : public TForm {
     Log.push_back("query " + sender->Name);
     allow = false;
   }
-  void GadgetPick(TComponent* sender, int index) { Log.push_back("pick " + sender->Name + " " + std::to_string(index)); }
+  void GadgetPick(TComponent* sender, int index) {
+    Log.push_back("pick " + sender->Name + " " + std::to_string(index));
+  }
   void GadgetMeasure(TComponent*, TCanvas& canvas, int& width, int& height) {
     width += canvas.TextExtent("Wash Now", FontSpec()).Width;
     height = 18;
@@ -226,7 +225,8 @@ TEST_F(LayoutBinding, MistakesAreLayoutErrorsNamingTheLine) {
   // The form's own properties, and its fields.
   expectError("object GadgetForm: TGadgetForm\n  BorderStyle = bsSingle\n  object Gadget1: TGadget  end\nend\n",
               "Layout error at line 2: only forms without a frame (bsNone) are supported");
-  expectError("object GadgetForm: TGadgetForm\n  OnCreate = FormCreate\nend\n", "The layout of GadgetForm has no Gadget1");
+  expectError("object GadgetForm: TGadgetForm\n  OnCreate = FormCreate\nend\n",
+              "The layout of GadgetForm has no Gadget1");
   expectError("object GadgetForm: TGadgetForm\n\n  object Gadget1: TPanel  end\nend\n",
               "Layout error at line 3: component Gadget1 does not fit the field of GadgetForm");
 }
