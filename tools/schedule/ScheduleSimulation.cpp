@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "app/MainForm.h"
-#include "base/Calendar.h"
 #include "app/ProgramComponents.h"
+#include "base/Calendar.h"
 #include "platform/sim/SimPlatform.h"
 #include "settings/DateTime.h"
 
