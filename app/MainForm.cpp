@@ -7,18 +7,6 @@ namespace kelpo {
 
 TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
     : TForm(application), cacheLibrary_(cacheLibrary) {
-  AddHandler("FormCreate", [this](TComponent* s) { FormCreate(s); });
-  AddHandler("FormDestroy", [this](TComponent* s) { FormDestroy(s); });
-  AddHandler("ComboBox1Change", [this](TComponent* s) { ComboBox1Change(s); });
-  AddHandler("Image8Click", [this](TComponent* s) { Image8Click(s); });
-  AddHandler("Image3Click", [this](TComponent* s) { Image3Click(s); });
-  AddHandler("Image4Click", [this](TComponent* s) { Image4Click(s); });
-  AddHandler("Image9Click", [this](TComponent* s) { Image9Click(s); });
-  AddHandler("WashBtnClick", [this](TComponent* s) { WashBtnClick(s); });
-  AddHandler("Timer1Timer", [this](TComponent* s) { Timer1Timer(s); });
-  AddHandler("Image7Click", [this](TComponent* s) { Image7Click(s); });
-  AddHandler("Image5Click", [this](TComponent* s) { Image5Click(s); });
-  AddHandler("StartStop1Click", [this](TComponent* s) { StartStop1Click(s); });
   CreateFromLayout("MainForm.layout");
 }
 
@@ -26,29 +14,47 @@ TMainForm::~TMainForm() {
   BeforeDestruction();
 }
 
-void TMainForm::BindComponents() {
-  Image1 = Bind<TImage>("Image1");
-  Image2 = Bind<TImage>("Image2");
-  Image3 = Bind<TImage>("Image3");
-  Image4 = Bind<TImage>("Image4");
-  Image5 = Bind<TImage>("Image5");
-  Image6 = Bind<TImage>("Image6");
-  Image7 = Bind<TImage>("Image7");
-  Image8 = Bind<TImage>("Image8");
-  Image9 = Bind<TImage>("Image9");
-  Panel1 = Bind<TPanel>("Panel1");
-  Panel2 = Bind<TPanel>("Panel2");
-  Label1 = Bind<TLabel>("Label1");
-  Label2 = Bind<TLabel>("Label2");
-  Label3 = Bind<TLabel>("Label3");
-  Label4 = Bind<TLabel>("Label4");
-  Label5 = Bind<TLabel>("Label5");
-  SpinEdit1 = Bind<TSpinEdit>("SpinEdit1");
-  ComboBox1 = Bind<TComboBox>("ComboBox1");
-  DateTimePicker1 = Bind<TDateTimePicker>("DateTimePicker1");
-  ComboBox2 = Bind<TComboBox>("ComboBox2");
-  Timer1 = Bind<TTimer>("Timer1");
-  IECache1 = Bind<TIECache>("IECache1");
+const HandlerTable& TMainForm::Handlers() const {
+  static const HandlerTable table{
+      Handler("FormCreate", &TMainForm::FormCreate),           Handler("FormDestroy", &TMainForm::FormDestroy),
+      Handler("ComboBox1Change", &TMainForm::ComboBox1Change), Handler("Image8Click", &TMainForm::Image8Click),
+      Handler("Image3Click", &TMainForm::Image3Click),         Handler("Image4Click", &TMainForm::Image4Click),
+      Handler("Image9Click", &TMainForm::Image9Click),         Handler("WashBtnClick", &TMainForm::WashBtnClick),
+      Handler("Timer1Timer", &TMainForm::Timer1Timer),         Handler("Image7Click", &TMainForm::Image7Click),
+      Handler("Image5Click", &TMainForm::Image5Click),         Handler("StartStop1Click", &TMainForm::StartStop1Click),
+  };
+  return table;
+}
+
+const FieldTable& TMainForm::Fields() const {
+  static const FieldTable table{
+      Field("Image1", &TMainForm::Image1),
+      Field("Image2", &TMainForm::Image2),
+      Field("Image3", &TMainForm::Image3),
+      Field("Image4", &TMainForm::Image4),
+      Field("Image5", &TMainForm::Image5),
+      Field("Image6", &TMainForm::Image6),
+      Field("Image7", &TMainForm::Image7),
+      Field("Image8", &TMainForm::Image8),
+      Field("Image9", &TMainForm::Image9),
+      Field("Panel1", &TMainForm::Panel1),
+      Field("Panel2", &TMainForm::Panel2),
+      Field("Label1", &TMainForm::Label1),
+      Field("Label2", &TMainForm::Label2),
+      Field("Label3", &TMainForm::Label3),
+      Field("Label4", &TMainForm::Label4),
+      Field("Label5", &TMainForm::Label5),
+      Field("SpinEdit1", &TMainForm::SpinEdit1),
+      Field("ComboBox1", &TMainForm::ComboBox1),
+      Field("DateTimePicker1", &TMainForm::DateTimePicker1),
+      Field("ComboBox2", &TMainForm::ComboBox2),
+      Field("Timer1", &TMainForm::Timer1),
+      Field("IECache1", &TMainForm::IECache1),
+  };
+  return table;
+}
+
+void TMainForm::CreateCollaborators() {
   IECache1->SetCacheLibrary(cacheLibrary_);
   editor_.emplace(Application(), ScheduleEditorControls{*SpinEdit1, *ComboBox1, *DateTimePicker1, *ComboBox2, *Label2,
                                                         *Label3, *Label4, *Timer1});
@@ -59,7 +65,7 @@ void TMainForm::BindComponents() {
 }
 
 void TMainForm::FormCreate(TComponent*) {
-  BindComponents();
+  CreateCollaborators();
   // The bitmap exists even when loading the schedule fails.
   try {
     LoadSchedule();

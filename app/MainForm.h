@@ -27,7 +27,7 @@ class TMainForm : public TForm {
   explicit TMainForm(TApplication& application, CacheLibrary* cacheLibrary = nullptr);
   ~TMainForm() override;
 
-  // Components of the layout.
+  // Components of the layout, set once it is read (Fields).
   TImage* Image1 = nullptr;
   TImage* Image2 = nullptr;
   TImage* Image3 = nullptr;
@@ -55,7 +55,7 @@ class TMainForm : public TForm {
   bool ScheduleActive = false;
   std::unique_ptr<TBitmap> ScratchBitmap;
 
-  // Handlers.
+  // Handlers, which the layout wires by name (Handlers).
   void FormCreate(TComponent* sender);
   void FormDestroy(TComponent* sender);
   void ComboBox1Change(TComponent* sender);
@@ -78,9 +78,12 @@ class TMainForm : public TForm {
  protected:
   std::string WindowClassName() const override { return "TMainForm"; }
   bool WindowProc(Message& m) override;
+  const HandlerTable& Handlers() const override;
+  const FieldTable& Fields() const override;
 
  private:
-  void BindComponents();
+  // The classes that own the behaviour the handlers call.
+  void CreateCollaborators();
   CacheLibrary* cacheLibrary_;
   std::optional<ScheduleEditor> editor_;
   std::optional<DueCheck> dueCheck_;

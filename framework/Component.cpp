@@ -31,38 +31,11 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
   return nullptr;
 }
 
-void TComponent::InsertLayoutChild(TComponent&) {
-  throw Exception(Name + " cannot hold other components");
-}
-
-bool TComponent::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder&) {
-  if (name == "Tag") {
-    Tag = LayoutInteger(value, name);
-    return true;
-  }
-  return false;
-}
-
-int LayoutInteger(const LayoutValue& value, const std::string& property) {
-  if (value.Type != LayoutValue::Kind::Integer) throw Exception("Property " + property + " needs an integer");
-  return static_cast<int>(value.Integer);
-}
-
-bool LayoutBoolean(const LayoutValue& value, const std::string& property) {
-  std::string id = LayoutIdentifier(value, property);
-  if (id == "True") return true;
-  if (id == "False") return false;
-  throw Exception("Property " + property + " needs True or False");
-}
-
-std::string LayoutString(const LayoutValue& value, const std::string& property) {
-  if (value.Type != LayoutValue::Kind::String) throw Exception("Property " + property + " needs a string");
-  return value.Text;
-}
-
-std::string LayoutIdentifier(const LayoutValue& value, const std::string& property) {
-  if (value.Type != LayoutValue::Kind::Identifier) throw Exception("Property " + property + " needs an identifier");
-  return value.Text;
+const PropertyTable& TComponent::StaticProperties() {
+  static const PropertyTable table{
+      Property("Tag", &TComponent::Tag, 0),
+  };
+  return table;
 }
 
 }  // namespace kelpo

@@ -1,38 +1,24 @@
 #pragma once
 // Components: named objects with an owner that frees them, published
-// properties read from window layouts, and events wired by handler name.
+// properties read from window layouts (framework/Properties.h), and events
+// wired by handler name (framework/Handlers.h).
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/LayoutReader.h"
-#include "platform/Types.h"
+#include "framework/Properties.h"
 
 namespace kelpo {
 
 class TApplication;
-class TCanvas;
 class TComponent;
 
 using TNotifyEvent = std::function<void(TComponent* sender)>;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 using TMouseEvent = std::function<void(TComponent* sender, TMouseButton button, int x, int y)>;
-// Owner-drawn menu items: the size (in-out) and the picture.
-using TMenuMeasureItemEvent = std::function<void(TComponent* sender, TCanvas& canvas, int& width, int& height)>;
-using TMenuDrawItemEvent = std::function<void(TComponent* sender, TCanvas& canvas, const Rect& rect, bool selected)>;
-
-// Resolves the handler names a layout wires to events (the form's methods).
-class EventBinder {
- public:
-  virtual ~EventBinder() = default;
-  virtual TNotifyEvent NotifyHandler(const std::string& name) = 0;
-  virtual TMouseEvent MouseHandler(const std::string& name) = 0;
-  virtual TMenuMeasureItemEvent MeasureItemHandler(const std::string& name) = 0;
-  virtual TMenuDrawItemEvent DrawItemHandler(const std::string& name) = 0;
-};
 
 class TComponent {
  public:
@@ -52,13 +38,15 @@ class TComponent {
   const std::vector<TComponent*>& Components() const { return components_; }
   TComponent* FindComponent(const std::string& name) const;
 
-  // Reads one published property from a layout; false when the name is unknown.
-  virtual bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events);
+  // The published properties of the class: each class with properties of its
+  // own has a StaticProperties() chained to its base's and overrides this.
+  static const PropertyTable& StaticProperties();
+  virtual const PropertyTable& Properties() const { return StaticProperties(); }
+  // Takes a component that a layout nests inside this one's object; false
+  // when this component holds no others.
+  virtual bool InsertLayoutChild(TComponent&) { return false; }
   // Called on every component of a layout once the whole layout has been read.
   virtual void LayoutLoaded() {}
-  // Takes a component that the layout nests inside this one (a control into
-  // a panel, an item into a menu); throws when this one holds none of its kind.
-  virtual void InsertLayoutChild(TComponent& child);
 
  protected:
   // Frees the owned components, the last created first.
@@ -69,11 +57,5 @@ class TComponent {
   TApplication* application_ = nullptr;
   std::vector<TComponent*> components_;
 };
-
-// Helpers for ReadProperty implementations.
-int LayoutInteger(const LayoutValue& value, const std::string& property);
-bool LayoutBoolean(const LayoutValue& value, const std::string& property);
-std::string LayoutString(const LayoutValue& value, const std::string& property);
-std::string LayoutIdentifier(const LayoutValue& value, const std::string& property);
 
 }  // namespace kelpo

@@ -10,26 +10,18 @@
 #include "framework/widgets/SpinEdit.h"
 
 namespace kelpo {
-namespace {
-
-template <class T>
-ComponentMaker Maker() {
-  return [](TComponent* owner) -> TComponent* { return new T(owner); };
-}
-
-}  // namespace
 
 ComponentRegistry::ComponentRegistry() {
-  makers_["TPanel"] = Maker<TPanel>();
-  makers_["TImage"] = Maker<TImage>();
-  makers_["TLabel"] = Maker<TLabel>();
-  makers_["TTimer"] = Maker<TTimer>();
-  makers_["TPopupMenu"] = Maker<TPopupMenu>();
-  makers_["TMenuItem"] = Maker<TMenuItem>();
-  makers_["TImageList"] = Maker<TImageList>();
-  makers_["TSpinEdit"] = Maker<TSpinEdit>();
-  makers_["TComboBox"] = Maker<TComboBox>();
-  makers_["TDateTimePicker"] = Maker<TDateTimePicker>();
+  Register<TPanel>("TPanel");
+  Register<TImage>("TImage");
+  Register<TLabel>("TLabel");
+  Register<TTimer>("TTimer");
+  Register<TPopupMenu>("TPopupMenu");
+  Register<TMenuItem>("TMenuItem");
+  Register<TImageList>("TImageList");
+  Register<TSpinEdit>("TSpinEdit");
+  Register<TComboBox>("TComboBox");
+  Register<TDateTimePicker>("TDateTimePicker");
 }
 
 ComponentRegistry& ComponentRegistry::Instance() {
@@ -39,6 +31,12 @@ ComponentRegistry& ComponentRegistry::Instance() {
 
 void ComponentRegistry::Register(const std::string& className, ComponentMaker maker) {
   makers_[className] = std::move(maker);
+}
+
+std::vector<std::string> ComponentRegistry::ClassNames() const {
+  std::vector<std::string> names;
+  for (const auto& [name, maker] : makers_) names.push_back(name);
+  return names;
 }
 
 TComponent* ComponentRegistry::Create(const std::string& className, TComponent* owner) const {

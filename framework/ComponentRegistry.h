@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "framework/Component.h"
 
@@ -16,6 +17,12 @@ class ComponentRegistry {
   // The registry with the framework's classes and the program's own.
   static ComponentRegistry& Instance();
   void Register(const std::string& className, ComponentMaker maker);
+  template <class T>
+  void Register(const std::string& className) {
+    Register(className, [](TComponent* owner) -> TComponent* { return new T(owner); });
+  }
+  bool Contains(const std::string& className) const { return makers_.count(className) != 0; }
+  std::vector<std::string> ClassNames() const;
   // Throws when the class is unknown.
   TComponent* Create(const std::string& className, TComponent* owner) const;
 

@@ -24,25 +24,15 @@ TMouseButton ButtonOf(std::uint32_t msg) {
 
 }  // namespace
 
-Color LayoutColor(const LayoutValue& value, const std::string& property) {
-  if (value.Type == LayoutValue::Kind::Integer) return static_cast<Color>(value.Integer);
-  const std::string id = LayoutIdentifier(value, property);
-  if (id == "clBlack") return clBlack;
-  if (id == "clMaroon") return clMaroon;
-  if (id == "clBlue") return clBlue;
-  if (id == "clWhite") return clWhite;
-  if (id == "clWindowText") return clWindowText;
-  if (id == "clBtnFace") return clBtnFace;
-  throw Exception("Unknown colour " + id);
-}
+constexpr EnumName<Color> ColorIdentifiers[] = {
+    {"clBlack", clBlack}, {"clMaroon", clMaroon},         {"clBlue", clBlue},
+    {"clWhite", clWhite}, {"clWindowText", clWindowText}, {"clBtnFace", clBtnFace},
+};
 
-CursorKind LayoutCursor(const LayoutValue& value, const std::string& property) {
-  const std::string id = LayoutIdentifier(value, property);
-  if (id == "crDefault") return CursorKind::Default;
-  if (id == "crArrow") return CursorKind::Arrow;
-  if (id == "crHourGlass") return CursorKind::HourGlass;
-  if (id == "crHandPoint") return CursorKind::HandPoint;
-  throw Exception("Unknown cursor " + id);
+Color LayoutColor(const PropertyReading& reading) {
+  if (reading.Value().Type == LayoutValue::Kind::Integer) return LayoutCardinal(reading);
+  if (reading.Value().Type != LayoutValue::Kind::Identifier) reading.Needs("a colour");
+  return IdentifierValue<Color>(reading, reading.Value().Text, ColorIdentifiers);
 }
 
 // ---- TControl ----
@@ -108,25 +98,6 @@ void TControl::MouseUp(TMouseButton button, int x, int y) {
   if (OnMouseUp) OnMouseUp(this, button, x, y);
 }
 
-TPopupMenu* TControl::PopupMenu() {
-  if (!popupMenu_ && !popupMenuName_.empty()) {
-    // The layout's components belong to its form, which is the owner (or this form itself).
-    const TComponent* root = Owner() ? Owner() : this;
-    popupMenu_ = dynamic_cast<TPopupMenu*>(root->FindComponent(popupMenuName_));
-    if (!popupMenu_) throw Exception("The layout has no popup menu " + popupMenuName_);
-  }
-  return popupMenu_;
-}
-
-void TControl::SetPopupMenu(TPopupMenu* menu) {
-  popupMenu_ = menu;
-  popupMenuName_.clear();
-}
-
-void TControl::LayoutLoaded() {
-  PopupMenu();  // a wrong name is a layout error
-}
-
 void TControl::Invalidate() {
   if (IsGraphic()) {
     if (parent_ && visible_) parent_->InvalidateArea();
@@ -135,63 +106,60 @@ void TControl::Invalidate() {
   }
 }
 
-bool TControl::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Left") {
-    bounds_.Left = LayoutInteger(value, name);
-  } else if (name == "Top") {
-    bounds_.Top = LayoutInteger(value, name);
-  } else if (name == "Width") {
-    bounds_.Width = LayoutInteger(value, name);
-  } else if (name == "Height") {
-    bounds_.Height = LayoutInteger(value, name);
-  } else if (name == "Visible") {
-    visible_ = LayoutBoolean(value, name);
-  } else if (name == "Cursor") {
-    Cursor = LayoutCursor(value, name);
-  } else if (name == "Color") {
-    color_ = LayoutColor(value, name);
-  } else if (name == "ParentFont") {
-    parentFont_ = LayoutBoolean(value, name);
-  } else if (name == "ParentColor") {
-    LayoutBoolean(value, name);  // the colour is always given explicitly
-  } else if (name == "Font.Name") {
-    font_.Name = LayoutString(value, name);
-    parentFont_ = false;
-  } else if (name == "Font.Height") {
-    font_.Height = LayoutInteger(value, name);
-    parentFont_ = false;
-  } else if (name == "Font.Color") {
-    font_.TextColor = LayoutColor(value, name);
-    parentFont_ = false;
-  } else if (name == "Font.Charset") {
-    LayoutIdentifier(value, name);  // text is drawn with the system's default character set
-  } else if (name == "Font.Style") {
-    if (value.Type != LayoutValue::Kind::Set) throw Exception("Property Font.Style needs a set");
-    font_.Bold = font_.Italic = font_.Underline = false;
-    for (const auto& style : value.Items) {
-      if (style == "fsBold")
-        font_.Bold = true;
-      else if (style == "fsItalic")
-        font_.Italic = true;
-      else if (style == "fsUnderline")
-        font_.Underline = true;
-      else
-        throw Exception("Unknown font style " + style);
-    }
-    parentFont_ = false;
-  } else if (name == "OnClick") {
-    OnClick = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnMouseDown") {
-    OnMouseDown = events.MouseHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnMouseUp") {
-    OnMouseUp = events.MouseHandler(LayoutIdentifier(value, name));
-  } else if (name == "PopupMenu") {
-    popupMenuName_ = LayoutIdentifier(value, name);
-    popupMenu_ = nullptr;
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TControl::StaticProperties() {
+  // The layout's values go straight into the fields, as the control is not
+  // shown while its layout is read; setters would repaint and re-measure.
+  const auto bound = [](int Rect::*side) {
+    return [side](TControl& control, int value) { control.bounds_.*side = value; };
+  };
+  const auto fontSet = [](auto FontSpec::*field) {
+    return [field](TControl& control, auto value) {
+      control.font_.*field = value;
+      control.parentFont_ = false;
+    };
+  };
+  const auto styles = [](const TControl& control) {
+    std::vector<TFontStyle> set;
+    if (control.font_.Bold) set.push_back(TFontStyle::fsBold);
+    if (control.font_.Italic) set.push_back(TFontStyle::fsItalic);
+    if (control.font_.Underline) set.push_back(TFontStyle::fsUnderline);
+    return set;
+  };
+  const auto setStyles = [](TControl& control, const std::vector<TFontStyle>& set) {
+    const auto has = [&](TFontStyle style) { return std::find(set.begin(), set.end(), style) != set.end(); };
+    control.font_.Bold = has(TFontStyle::fsBold);
+    control.font_.Italic = has(TFontStyle::fsItalic);
+    control.font_.Underline = has(TFontStyle::fsUnderline);
+    control.parentFont_ = false;
+  };
+  const FontSpec font;
+  static const PropertyTable table(
+      TComponent::StaticProperties(),
+      {
+          Property("Left", &TControl::Left, bound(&Rect::Left), 0),
+          Property("Top", &TControl::Top, bound(&Rect::Top), 0),
+          Property("Width", &TControl::Width, bound(&Rect::Width), 0),
+          Property("Height", &TControl::Height, bound(&Rect::Height), 0),
+          Property("Visible", &TControl::visible_, true),
+          Property("Cursor", &TControl::Cursor, CursorKind::Default),
+          Property("Color", &TControl::color_, clBtnFace, LayoutColor),
+          Property("ParentFont", &TControl::parentFont_, true),
+          Ignored<bool>("ParentColor"),  // the colour is always given explicitly
+          Property<TControl>(
+              "Font.Name", [](const TControl& c) { return c.font_.Name; }, fontSet(&FontSpec::Name), font.Name),
+          Property<TControl>(
+              "Font.Height", [](const TControl& c) { return c.font_.Height; }, fontSet(&FontSpec::Height), font.Height),
+          Property<TControl>(
+              "Font.Color", [](const TControl& c) { return c.font_.TextColor; }, fontSet(&FontSpec::TextColor),
+              font.TextColor, LayoutColor),
+          Property<TControl>("Font.Style", styles, setStyles, std::vector<TFontStyle>()),
+          Ignored<TFontCharset>("Font.Charset"),
+          Property("OnClick", &TControl::OnClick),
+          Property("OnMouseDown", &TControl::OnMouseDown),
+          Property("OnMouseUp", &TControl::OnMouseUp),
+          Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu, nullptr),
+      });
+  return table;
 }
 
 // ---- TWinControl ----
@@ -257,18 +225,19 @@ void TWinControl::VisibleChanged() {
     Application().Services().windowing.ShowWindow(handle_, Visible() ? ShowCommand::Show : ShowCommand::Hide);
 }
 
-bool TWinControl::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "TabOrder") {
-    TabOrder = LayoutInteger(value, name);
-    return true;
-  }
-  return TControl::ReadProperty(name, value, events);
+const PropertyTable& TWinControl::StaticProperties() {
+  static const PropertyTable table(TControl::StaticProperties(), {
+                                                                     Property("TabOrder", &TWinControl::TabOrder, 0),
+                                                                 });
+  return table;
 }
 
-void TWinControl::InsertLayoutChild(TComponent& child) {
-  // Components without a window part (timers, menus) only belong to the form.
+bool TWinControl::InsertLayoutChild(TComponent& child) {
+  // Menu items belong in a menu; components without a window part (timers,
+  // menus) are only held by the form.
+  if (dynamic_cast<TMenuItem*>(&child)) return false;
   if (auto* control = dynamic_cast<TControl*>(&child)) control->SetParent(this);
-  if (dynamic_cast<TMenuItem*>(&child)) throw Exception(Name + " can hold no menu item");
+  return true;
 }
 
 TControl* TWinControl::GraphicControlAt(Point p) const {
@@ -324,8 +293,7 @@ bool TWinControl::ContextPopup(Message& m) {
   if (fromKeyboard) at = origin;
   TControl* under = fromKeyboard ? nullptr : GraphicControlAt(Point{at.X - origin.X, at.Y - origin.Y});
   for (TControl* control = under ? under : this; control; control = control->Parent()) {
-    TPopupMenu* menu = nullptr;
-    Application().Guard([&] { menu = control->PopupMenu(); });
+    TPopupMenu* menu = control->PopupMenu();
     if (!menu || !menu->AutoPopup) continue;
     menu->PopupComponent = control;
     Application().Guard([&] { menu->Popup(at.X, at.Y); });

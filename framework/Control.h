@@ -25,8 +25,76 @@ constexpr Color clBtnFace = Rgb(240, 240, 240);
 constexpr Color clBtnHighlight = clWhite;
 constexpr Color clBtnShadow = Rgb(160, 160, 160);
 
-Color LayoutColor(const LayoutValue& value, const std::string& property);
-CursorKind LayoutCursor(const LayoutValue& value, const std::string& property);
+// A colour property: a number (0x00BBGGRR) or one of the identifiers above.
+Color LayoutColor(const PropertyReading& reading);
+
+template <>
+struct EnumIdentifiers<CursorKind> {
+  static constexpr EnumName<CursorKind> Names[] = {{"crDefault", CursorKind::Default},
+                                                   {"crArrow", CursorKind::Arrow},
+                                                   {"crHourGlass", CursorKind::HourGlass},
+                                                   {"crHandPoint", CursorKind::HandPoint}};
+};
+
+enum class TFontStyle { fsBold, fsItalic, fsUnderline };
+template <>
+struct EnumIdentifiers<TFontStyle> {
+  static constexpr EnumName<TFontStyle> Names[] = {
+      {"fsBold", TFontStyle::fsBold}, {"fsItalic", TFontStyle::fsItalic}, {"fsUnderline", TFontStyle::fsUnderline}};
+};
+
+// Text is drawn with the system's default character set; a layout's charset is checked and not used.
+enum class TFontCharset {
+  ANSI_CHARSET,
+  DEFAULT_CHARSET,
+  SYMBOL_CHARSET,
+  MAC_CHARSET,
+  SHIFTJIS_CHARSET,
+  HANGEUL_CHARSET,
+  JOHAB_CHARSET,
+  GB2312_CHARSET,
+  CHINESEBIG5_CHARSET,
+  GREEK_CHARSET,
+  TURKISH_CHARSET,
+  VIETNAMESE_CHARSET,
+  HEBREW_CHARSET,
+  ARABIC_CHARSET,
+  BALTIC_CHARSET,
+  RUSSIAN_CHARSET,
+  THAI_CHARSET,
+  EASTEUROPE_CHARSET,
+  OEM_CHARSET
+};
+template <>
+struct EnumIdentifiers<TFontCharset> {
+  using C = TFontCharset;
+  static constexpr EnumName<C> Names[] = {{"ANSI_CHARSET", C::ANSI_CHARSET},
+                                          {"DEFAULT_CHARSET", C::DEFAULT_CHARSET},
+                                          {"SYMBOL_CHARSET", C::SYMBOL_CHARSET},
+                                          {"MAC_CHARSET", C::MAC_CHARSET},
+                                          {"SHIFTJIS_CHARSET", C::SHIFTJIS_CHARSET},
+                                          {"HANGEUL_CHARSET", C::HANGEUL_CHARSET},
+                                          {"JOHAB_CHARSET", C::JOHAB_CHARSET},
+                                          {"GB2312_CHARSET", C::GB2312_CHARSET},
+                                          {"CHINESEBIG5_CHARSET", C::CHINESEBIG5_CHARSET},
+                                          {"GREEK_CHARSET", C::GREEK_CHARSET},
+                                          {"TURKISH_CHARSET", C::TURKISH_CHARSET},
+                                          {"VIETNAMESE_CHARSET", C::VIETNAMESE_CHARSET},
+                                          {"HEBREW_CHARSET", C::HEBREW_CHARSET},
+                                          {"ARABIC_CHARSET", C::ARABIC_CHARSET},
+                                          {"BALTIC_CHARSET", C::BALTIC_CHARSET},
+                                          {"RUSSIAN_CHARSET", C::RUSSIAN_CHARSET},
+                                          {"THAI_CHARSET", C::THAI_CHARSET},
+                                          {"EASTEUROPE_CHARSET", C::EASTEUROPE_CHARSET},
+                                          {"OEM_CHARSET", C::OEM_CHARSET}};
+};
+
+// How a control takes its place in its parent: alClient fills it.
+enum class TAlign { alNone, alClient };
+template <>
+struct EnumIdentifiers<TAlign> {
+  static constexpr EnumName<TAlign> Names[] = {{"alNone", TAlign::alNone}, {"alClient", TAlign::alClient}};
+};
 
 class TControl : public TComponent {
  public:
@@ -61,8 +129,8 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
 
   // The context menu, opened at the pointer by a right click on the control.
-  TPopupMenu* PopupMenu();
-  void SetPopupMenu(TPopupMenu* menu);
+  TPopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
 
   // What a click does: runs OnClick.
   virtual void Click();
@@ -78,8 +146,8 @@ class TControl : public TComponent {
   // Repaints the control's area of its parent.
   void Invalidate();
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
-  void LayoutLoaded() override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  protected:
   void SetVisibleFlag(bool visible) { visible_ = visible; }
@@ -96,7 +164,6 @@ class TControl : public TComponent {
   Color color_ = clBtnFace;
   FontSpec font_;
   TPopupMenu* popupMenu_ = nullptr;
-  std::string popupMenuName_;  // from the layout, resolved on first use
 };
 
 class TWinControl : public TControl, protected PaintedWindow {
@@ -120,9 +187,10 @@ class TWinControl : public TControl, protected PaintedWindow {
   void PaintTo(Surface& target) { PaintWindow(target); }
 
   bool IsGraphic() const override { return false; }
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
-  // Controls nested in the layout become children of this one.
-  void InsertLayoutChild(TComponent& child) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
+  // Graphic and windowed controls become children; other components are only held.
+  bool InsertLayoutChild(TComponent& child) override;
 
   // The graphic control under a point of the client area, the topmost first.
   TControl* GraphicControlAt(Point p) const;

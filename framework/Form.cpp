@@ -1,7 +1,7 @@
 #include "framework/Form.h"
 
 #include "framework/Application.h"
-#include "framework/ComponentRegistry.h"
+#include "framework/FormReader.h"
 #include "framework/Resources.h"
 
 namespace kelpo {
@@ -30,16 +30,7 @@ void TForm::CreateFromLayout(const std::string& resourceName) {
 }
 
 void TForm::CreateFromLayout(const LayoutNode& root) {
-  Name = root.Name;
-  bool visible = true;
-  for (const auto& property : root.Properties) {
-    if (property.Name == "Visible") {
-      visible = LayoutBoolean(property.Value, property.Name);
-    } else if (!ReadProperty(property.Name, property.Value, *this)) {
-      throw Exception("Unknown property " + property.Name + " of " + Name);
-    }
-  }
-  ReadChildren(root, *this);
+  FormReader(*this).Read(root);
   std::function<void(TComponent&)> announce = [&](TComponent& component) {
     for (TComponent* owned : component.Components()) {
       owned->LayoutLoaded();
@@ -50,84 +41,44 @@ void TForm::CreateFromLayout(const LayoutNode& root) {
   announce(*this);
   CreateHandle();
   if (OnCreate) Application().Guard([&] { OnCreate(this); });
-  if (visible) SetVisible(true);
+  if (showWhenLoaded_) SetVisible(true);
 }
 
-void TForm::ReadProperties(TComponent& component, const LayoutNode& node, EventBinder& events) {
-  for (const auto& property : node.Properties)
-    if (!component.ReadProperty(property.Name, property.Value, events))
-      throw Exception("Unknown property " + property.Name + " of " + node.Name);
+const PropertyTable& TForm::StaticProperties() {
+  const auto setClientWidth = [](TForm& form, int width) {
+    form.SetBounds(Rect{form.Left(), form.Top(), width, form.Height()});
+  };
+  const auto setClientHeight = [](TForm& form, int height) {
+    form.SetBounds(Rect{form.Left(), form.Top(), form.Width(), height});
+  };
+  static const PropertyTable table(
+      TWinControl::StaticProperties(),
+      {
+          Property("Caption", &TForm::Caption, std::string()),
+          Property<TForm>("ClientWidth", &TForm::Width, setClientWidth, 0),
+          Property<TForm>("ClientHeight", &TForm::Height, setClientHeight, 0),
+          Property("Position", &TForm::Position, TPosition::poDesigned),
+          // A form is shown once it is built, unless its layout says otherwise.
+          Property("Visible", &TForm::showWhenLoaded_, true),
+          Fixed("BorderStyle", TFormBorderStyle::bsNone, "only forms without a frame (bsNone) are supported"),
+          Ignored<std::vector<TBorderIcon>>("BorderIcons"),
+          Ignored<int>("PixelsPerInch"),  // design-time metrics
+          Ignored<int>("TextHeight"),
+          Property("OnCreate", &TForm::OnCreate),
+          Property("OnDestroy", &TForm::OnDestroy),
+          Property("OnCloseQuery", &TForm::OnCloseQuery),
+      });
+  return table;
 }
 
-void TForm::ReadChildren(const LayoutNode& node, TComponent& container) {
-  for (const LayoutNode& child : node.Children) {
-    TComponent* component = ComponentRegistry::Instance().Create(child.ClassName, this);
-    component->Name = child.Name;
-    container.InsertLayoutChild(*component);
-    ReadProperties(*component, child, *this);
-    ReadChildren(child, *component);
-  }
+const HandlerTable& TForm::Handlers() const {
+  static const HandlerTable none;
+  return none;
 }
 
-bool TForm::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Caption") {
-    Caption = LayoutString(value, name);
-  } else if (name == "ClientWidth") {
-    SetBounds(Rect{Left(), Top(), LayoutInteger(value, name), Height()});
-  } else if (name == "ClientHeight") {
-    SetBounds(Rect{Left(), Top(), Width(), LayoutInteger(value, name)});
-  } else if (name == "Position") {
-    std::string id = LayoutIdentifier(value, name);
-    if (id == "poDesktopCenter")
-      Position = TPosition::poDesktopCenter;
-    else if (id == "poDesigned")
-      Position = TPosition::poDesigned;
-    else
-      throw Exception("Unknown position " + id);
-  } else if (name == "BorderStyle") {
-    // Forms of this program have no system frame.
-    if (LayoutIdentifier(value, name) != "bsNone") throw Exception("Only bsNone forms are supported");
-  } else if (name == "BorderIcons") {
-    if (value.Type != LayoutValue::Kind::Set) throw Exception("Property BorderIcons needs a set");
-  } else if (name == "OnCreate") {
-    OnCreate = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnDestroy") {
-    OnDestroy = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnCloseQuery") {
-    std::string handler = LayoutIdentifier(value, name);
-    auto it = closeQueryHandlers_.find(handler);
-    if (it == closeQueryHandlers_.end()) throw Exception("Unknown handler " + handler);
-    OnCloseQuery = it->second;
-  } else if (name == "PixelsPerInch" || name == "TextHeight") {
-    LayoutInteger(value, name);  // design-time metrics
-  } else {
-    return TWinControl::ReadProperty(name, value, events);
-  }
-  return true;
-}
-
-TNotifyEvent TForm::NotifyHandler(const std::string& name) {
-  auto it = notifyHandlers_.find(name);
-  if (it == notifyHandlers_.end()) throw Exception("Unknown handler " + name);
-  return it->second;
-}
-
-TMouseEvent TForm::MouseHandler(const std::string& name) {
-  auto it = mouseHandlers_.find(name);
-  if (it == mouseHandlers_.end()) throw Exception("Unknown handler " + name);
-  return it->second;
-}
-
-TMenuMeasureItemEvent TForm::MeasureItemHandler(const std::string& name) {
-  auto it = measureItemHandlers_.find(name);
-  if (it == measureItemHandlers_.end()) throw Exception("Unknown handler " + name);
-  return it->second;
-}
-
-TMenuDrawItemEvent TForm::DrawItemHandler(const std::string& name) {
-  auto it = drawItemHandlers_.find(name);
-  if (it == drawItemHandlers_.end()) throw Exception("Unknown handler " + name);
-  return it->second;
+const FieldTable& TForm::Fields() const {
+  static const FieldTable none;
+  return none;
 }
 
 WindowParams TForm::CreateParams() {

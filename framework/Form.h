@@ -1,18 +1,47 @@
 #pragma once
 // Forms: top-level windows built from a layout, with creation, destruction
-// and close-query events, and the handler table the layout wires events to.
+// and close-query events, and the tables of handlers and component fields
+// that the layout is bound to.
 
-#include <map>
+#include <functional>
 #include <string>
 
-#include "base/Exception.h"
 #include "framework/Control.h"
+#include "framework/Handlers.h"
 
 namespace kelpo {
 
 enum class TPosition { poDesigned, poDesktopCenter };
+template <>
+struct EnumIdentifiers<TPosition> {
+  static constexpr EnumName<TPosition> Names[] = {{"poDesigned", TPosition::poDesigned},
+                                                  {"poDesktopCenter", TPosition::poDesktopCenter}};
+};
 
-class TForm : public TWinControl, public EventBinder {
+// Only bsNone is supported: the forms of this program have no system frame.
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+template <>
+struct EnumIdentifiers<TFormBorderStyle> {
+  static constexpr EnumName<TFormBorderStyle> Names[] = {{"bsNone", TFormBorderStyle::bsNone},
+                                                         {"bsSingle", TFormBorderStyle::bsSingle},
+                                                         {"bsSizeable", TFormBorderStyle::bsSizeable},
+                                                         {"bsDialog", TFormBorderStyle::bsDialog},
+                                                         {"bsToolWindow", TFormBorderStyle::bsToolWindow},
+                                                         {"bsSizeToolWin", TFormBorderStyle::bsSizeToolWin}};
+};
+
+enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+template <>
+struct EnumIdentifiers<TBorderIcon> {
+  static constexpr EnumName<TBorderIcon> Names[] = {{"biSystemMenu", TBorderIcon::biSystemMenu},
+                                                    {"biMinimize", TBorderIcon::biMinimize},
+                                                    {"biMaximize", TBorderIcon::biMaximize},
+                                                    {"biHelp", TBorderIcon::biHelp}};
+};
+
+using TCloseQueryEvent = std::function<void(TComponent* sender, bool& canClose)>;
+
+class TForm : public TWinControl {
  public:
   explicit TForm(TApplication& application);
   ~TForm() override;
@@ -22,7 +51,7 @@ class TForm : public TWinControl, public EventBinder {
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
-  std::function<void(TComponent* sender, bool& canClose)> OnCloseQuery;
+  TCloseQueryEvent OnCloseQuery;
 
   // Asks OnCloseQuery; then closing the main form ends the application and
   // closing any other form hides it.
@@ -34,15 +63,16 @@ class TForm : public TWinControl, public EventBinder {
   void BeforeDestruction();
   void BringToFront();
 
-  TNotifyEvent NotifyHandler(const std::string& name) override;
-  TMouseEvent MouseHandler(const std::string& name) override;
-  TMenuMeasureItemEvent MeasureItemHandler(const std::string& name) override;
-  TMenuDrawItemEvent DrawItemHandler(const std::string& name) override;
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
+  // The handlers a layout may wire, and the component fields set once it is
+  // read; a form lists each in one static table (framework/Handlers.h).
+  virtual const HandlerTable& Handlers() const;
+  virtual const FieldTable& Fields() const;
 
  protected:
   // Builds the form from an embedded layout: components are created and read,
-  // every component is told LayoutLoaded, the windows are created, OnCreate
+  // the fields are set, every component is told LayoutLoaded, the windows are created, OnCreate
   // runs (an error there is shown and the form still appears), and the form
   // is shown when the layout says it is visible.
   void CreateFromLayout(const std::string& resourceName);
@@ -50,36 +80,11 @@ class TForm : public TWinControl, public EventBinder {
   // The window class name the system sees (for example "TMainForm").
   virtual std::string WindowClassName() const = 0;
 
-  void AddHandler(const std::string& name, TNotifyEvent handler) { notifyHandlers_[name] = std::move(handler); }
-  void AddMouseHandler(const std::string& name, TMouseEvent handler) { mouseHandlers_[name] = std::move(handler); }
-  void AddMeasureItemHandler(const std::string& name, TMenuMeasureItemEvent handler) {
-    measureItemHandlers_[name] = std::move(handler);
-  }
-  void AddDrawItemHandler(const std::string& name, TMenuDrawItemEvent handler) {
-    drawItemHandlers_[name] = std::move(handler);
-  }
-  void AddCloseQueryHandler(const std::string& name, std::function<void(TComponent*, bool&)> handler) {
-    closeQueryHandlers_[name] = std::move(handler);
-  }
-  template <class T>
-  T* Bind(const std::string& name) {
-    T* component = dynamic_cast<T*>(FindComponent(name));
-    if (!component) throw Exception("The layout of " + Name + " has no " + name);
-    return component;
-  }
-
   WindowParams CreateParams() override;
   bool WindowProc(Message& m) override;
 
  private:
-  void ReadChildren(const LayoutNode& node, TComponent& container);
-  static void ReadProperties(TComponent& component, const LayoutNode& node, EventBinder& events);
-
-  std::map<std::string, TNotifyEvent> notifyHandlers_;
-  std::map<std::string, TMouseEvent> mouseHandlers_;
-  std::map<std::string, TMenuMeasureItemEvent> measureItemHandlers_;
-  std::map<std::string, TMenuDrawItemEvent> drawItemHandlers_;
-  std::map<std::string, std::function<void(TComponent*, bool&)>> closeQueryHandlers_;
+  bool showWhenLoaded_ = true;  // the layout's Visible
   bool destroying_ = false;
 };
 

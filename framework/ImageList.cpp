@@ -185,20 +185,21 @@ std::vector<std::uint8_t> TImageList::SaveToStream() const {
   return out;
 }
 
-bool TImageList::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Width") {
-    SetSize(LayoutInteger(value, name), height_);
-  } else if (name == "Height") {
-    SetSize(width_, LayoutInteger(value, name));
-  } else if (name == "Masked") {
-    Masked = LayoutBoolean(value, name);
-  } else if (name == "Bitmap") {
-    if (value.Type != LayoutValue::Kind::Binary) throw Exception("Property Bitmap needs binary data");
-    LoadFromStream(value.Bytes);
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TImageList::StaticProperties() {
+  static const PropertyTable table(
+      TComponent::StaticProperties(),
+      {
+          Property<TImageList>(
+              "Width", &TImageList::Width, [](TImageList& list, int width) { list.SetSize(width, list.height_); }, 16),
+          Property<TImageList>(
+              "Height", &TImageList::Height, [](TImageList& list, int height) { list.SetSize(list.width_, height); },
+              16),
+          Property("Masked", &TImageList::Masked, true),
+          CustomProperty<TImageList>(
+              "Bitmap",
+              [](TImageList& list, const PropertyReading& reading) { list.LoadFromStream(LayoutBytes(reading)); }),
+      });
+  return table;
 }
 
 }  // namespace kelpo

@@ -73,7 +73,8 @@ class TImageList : public TComponent {
   void LoadFromStream(std::span<const std::uint8_t> bytes);
   std::vector<std::uint8_t> SaveToStream() const;
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  private:
   int width_ = 16;

@@ -21,17 +21,14 @@ class LayoutParser {
   }
 
  private:
-  [[noreturn]] void Fail(const std::string& what) const {
-    int line = 1;
-    for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i)
-      if (text_[i] == '\n') ++line;
-    throw Exception("Layout error at line " + std::to_string(line) + ": " + what);
-  }
+  [[noreturn]] void Fail(const std::string& what) const { ThrowLayoutError(line_, what); }
 
+  // The only place that passes line ends: strings cannot hold one.
   void SkipBlanks() {
     while (pos_ < text_.size()) {
       char c = text_[pos_];
       if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        if (c == '\n') ++line_;
         ++pos_;
       } else if (c == '/' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '/') {
         while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
@@ -68,6 +65,7 @@ class LayoutParser {
     if (!PeekWord("object")) Fail("'object' was expected");
     pos_ += 6;
     LayoutNode node;
+    node.Line = line_;
     node.Name = ReadName();
     Expect(':');
     node.ClassName = ReadName();
@@ -83,6 +81,7 @@ class LayoutParser {
       if (pos_ >= text_.size()) Fail("'end' was expected");
       LayoutProperty property;
       property.Name = ReadName();
+      property.Line = line_;
       Expect('=');
       property.Value = ReadValue();
       node.Properties.push_back(std::move(property));
@@ -196,9 +195,14 @@ class LayoutParser {
   const std::string& text_;
   const LayoutFileLoader& loadFile_;
   std::size_t pos_ = 0;
+  int line_ = 1;
 };
 
 }  // namespace
+
+void ThrowLayoutError(int line, const std::string& what) {
+  throw Exception("Layout error at line " + std::to_string(line) + ": " + what);
+}
 
 LayoutNode ReadLayout(const std::string& text, const LayoutFileLoader& loadFile) {
   return LayoutParser(text, loadFile).ReadRoot();

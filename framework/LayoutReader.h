@@ -35,11 +35,13 @@ struct LayoutValue {
 struct LayoutProperty {
   std::string Name;  // may be dotted: "Font.Height"
   LayoutValue Value;
+  int Line = 0;  // where the property's name stands, counted from 1
 };
 
 struct LayoutNode {
   std::string Name;
   std::string ClassName;
+  int Line = 0;  // of its "object"
   std::vector<LayoutProperty> Properties;
   std::vector<LayoutNode> Children;
 };
@@ -50,5 +52,9 @@ using LayoutFileLoader = std::function<std::vector<std::uint8_t>(const std::stri
 // artwork when none is given). Throws kelpo::Exception naming the line on
 // malformed text.
 LayoutNode ReadLayout(const std::string& text, const LayoutFileLoader& loadFile = {});
+
+// Throws the error of a layout that reads but does not fit its components:
+// "Layout error at line N: <what>", as the parser words its own.
+[[noreturn]] void ThrowLayoutError(int line, const std::string& what);
 
 }  // namespace kelpo

@@ -199,29 +199,24 @@ void TMenuItem::DrawItem(TCanvas& canvas, const Rect& rect, bool selected) {
   }
 }
 
-bool TMenuItem::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Caption") {
-    Caption = LayoutString(value, name);
-  } else if (name == "Default") {
-    Default = LayoutBoolean(value, name);
-  } else if (name == "ImageIndex") {
-    ImageIndex = LayoutInteger(value, name);
-  } else if (name == "OnClick") {
-    OnClick = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnMeasureItem") {
-    OnMeasureItem = events.MeasureItemHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnDrawItem") {
-    OnDrawItem = events.DrawItemHandler(LayoutIdentifier(value, name));
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TMenuItem::StaticProperties() {
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("Caption", &TMenuItem::Caption, std::string()),
+                                       Property("Default", &TMenuItem::Default, false),
+                                       Property("ImageIndex", &TMenuItem::ImageIndex, -1),
+                                       Property("OnClick", &TMenuItem::OnClick),
+                                       Property("OnMeasureItem", &TMenuItem::OnMeasureItem),
+                                       Property("OnDrawItem", &TMenuItem::OnDrawItem),
+                                   });
+  return table;
 }
 
-void TMenuItem::InsertLayoutChild(TComponent& child) {
+bool TMenuItem::InsertLayoutChild(TComponent& child) {
   auto* item = dynamic_cast<TMenuItem*>(&child);
-  if (!item) throw Exception(Name + " can hold only menu items");
+  if (!item) return false;
   Add(item);
+  return true;
 }
 
 // ---- TPopupMenu ----
@@ -251,51 +246,24 @@ TMenuItem* TPopupMenu::DefaultItem() const {
   return nullptr;
 }
 
-bool TPopupMenu::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "OwnerDraw") {
-    OwnerDraw = LayoutBoolean(value, name);
-  } else if (name == "AutoPopup") {
-    AutoPopup = LayoutBoolean(value, name);
-  } else if (name == "Alignment") {
-    const std::string id = LayoutIdentifier(value, name);
-    if (id == "paLeft")
-      Alignment = TPopupAlignment::paLeft;
-    else if (id == "paRight")
-      Alignment = TPopupAlignment::paRight;
-    else if (id == "paCenter")
-      Alignment = TPopupAlignment::paCenter;
-    else
-      throw Exception("Unknown alignment " + id);
-  } else if (name == "TrackButton") {
-    const std::string id = LayoutIdentifier(value, name);
-    if (id == "tbRightButton")
-      TrackButton = TTrackButton::tbRightButton;
-    else if (id == "tbLeftButton")
-      TrackButton = TTrackButton::tbLeftButton;
-    else
-      throw Exception("Unknown track button " + id);
-  } else if (name == "Images") {
-    imagesName_ = LayoutIdentifier(value, name);
-  } else if (name == "OnPopup") {
-    OnPopup = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TPopupMenu::StaticProperties() {
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("OwnerDraw", &TPopupMenu::OwnerDraw, false),
+                                       Property("AutoPopup", &TPopupMenu::AutoPopup, true),
+                                       Property("Alignment", &TPopupMenu::Alignment, TPopupAlignment::paLeft),
+                                       Property("TrackButton", &TPopupMenu::TrackButton, TTrackButton::tbRightButton),
+                                       Property("Images", &TPopupMenu::Images, &TPopupMenu::SetImages, nullptr),
+                                       Property("OnPopup", &TPopupMenu::OnPopup),
+                                   });
+  return table;
 }
 
-void TPopupMenu::InsertLayoutChild(TComponent& child) {
+bool TPopupMenu::InsertLayoutChild(TComponent& child) {
   auto* item = dynamic_cast<TMenuItem*>(&child);
-  if (!item) throw Exception(Name + " can hold only menu items");
+  if (!item) return false;
   items_->Add(item);
-}
-
-void TPopupMenu::LayoutLoaded() {
-  if (imagesName_.empty()) return;
-  const TComponent* root = Owner() ? Owner() : this;
-  images_ = dynamic_cast<TImageList*>(root->FindComponent(imagesName_));
-  if (!images_) throw Exception("The layout has no image list " + imagesName_);
-  imagesName_.clear();
+  return true;
 }
 
 }  // namespace kelpo

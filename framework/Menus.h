@@ -19,6 +19,7 @@
 //   end
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,13 @@
 
 namespace kelpo {
 
+class TCanvas;
 class TImageList;
 class TPopupMenu;
+
+// Owner-drawn menu items: the size (in-out) and the picture.
+using TMenuMeasureItemEvent = std::function<void(TComponent* sender, TCanvas& canvas, int& width, int& height)>;
+using TMenuDrawItemEvent = std::function<void(TComponent* sender, TCanvas& canvas, const Rect& rect, bool selected)>;
 
 // A caption as shown: the '&' marks gone ("&&" shows one '&') and the
 // position of the accelerator letter in the shown text, if any.
@@ -71,8 +77,9 @@ class TMenuItem : public TComponent {
   virtual void MeasureItem(TCanvas& canvas, int& width, int& height);
   virtual void DrawItem(TCanvas& canvas, const Rect& rect, bool selected);
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
-  void InsertLayoutChild(TComponent& child) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
+  bool InsertLayoutChild(TComponent& child) override;
 
  private:
   friend class TPopupMenu;
@@ -85,6 +92,18 @@ class TMenuItem : public TComponent {
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };
 enum class TTrackButton { tbRightButton, tbLeftButton };
+
+template <>
+struct EnumIdentifiers<TPopupAlignment> {
+  static constexpr EnumName<TPopupAlignment> Names[] = {{"paLeft", TPopupAlignment::paLeft},
+                                                        {"paRight", TPopupAlignment::paRight},
+                                                        {"paCenter", TPopupAlignment::paCenter}};
+};
+template <>
+struct EnumIdentifiers<TTrackButton> {
+  static constexpr EnumName<TTrackButton> Names[] = {{"tbRightButton", TTrackButton::tbRightButton},
+                                                     {"tbLeftButton", TTrackButton::tbLeftButton}};
+};
 
 class TPopupMenu : public TComponent {
  public:
@@ -112,14 +131,13 @@ class TPopupMenu : public TComponent {
   // The lowest-positioned top-level item marked default, or null.
   TMenuItem* DefaultItem() const;
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
-  void InsertLayoutChild(TComponent& child) override;
-  void LayoutLoaded() override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
+  bool InsertLayoutChild(TComponent& child) override;
 
  private:
   TMenuItem* items_;
   TImageList* images_ = nullptr;
-  std::string imagesName_;  // resolved once the layout is read
 };
 
 }  // namespace kelpo

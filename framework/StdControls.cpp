@@ -1,30 +1,18 @@
 #include "framework/StdControls.h"
 
-#include "base/Exception.h"
 #include "framework/Application.h"
 
 namespace kelpo {
 
 TPanel::TPanel(TComponent* owner) : TWinControl(owner) {}
 
-bool TPanel::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "BevelOuter") {
-    std::string id = LayoutIdentifier(value, name);
-    if (id == "bvNone")
-      BevelOuter = TBevelCut::bvNone;
-    else if (id == "bvRaised")
-      BevelOuter = TBevelCut::bvRaised;
-    else if (id == "bvLowered")
-      BevelOuter = TBevelCut::bvLowered;
-    else
-      throw Exception("Unknown bevel " + id);
-    return true;
-  }
-  if (name == "Caption") {
-    LayoutString(value, name);  // panels of this program show no caption
-    return true;
-  }
-  return TWinControl::ReadProperty(name, value, events);
+const PropertyTable& TPanel::StaticProperties() {
+  static const PropertyTable table(TWinControl::StaticProperties(),
+                                   {
+                                       Property("BevelOuter", &TPanel::BevelOuter, TBevelCut::bvRaised),
+                                       Ignored<std::string>("Caption"),  // panels of this program show no caption
+                                   });
+  return table;
 }
 
 void TPanel::PaintBackground(TCanvas& canvas) {
@@ -45,13 +33,15 @@ void TImage::Paint(TCanvas& canvas) {
   canvas.Draw(0, 0, picture_);
 }
 
-bool TImage::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Picture.Data") {
-    if (value.Type != LayoutValue::Kind::Binary) throw Exception("Property Picture.Data needs binary data");
-    picture_.LoadFromBmp(value.Bytes);
-    return true;
-  }
-  return TControl::ReadProperty(name, value, events);
+const PropertyTable& TImage::StaticProperties() {
+  static const PropertyTable table(TControl::StaticProperties(),
+                                   {
+                                       CustomProperty<TImage>("Picture.Data",
+                                                              [](TImage& image, const PropertyReading& reading) {
+                                                                image.picture_.LoadFromBmp(LayoutBytes(reading));
+                                                              }),
+                                   });
+  return table;
 }
 
 TLabel::TLabel(TComponent* owner) : TControl(owner) {}
@@ -94,20 +84,15 @@ void TLabel::Paint(TCanvas& canvas) {
   canvas.TextOut(0, 0, caption_, Font());
 }
 
-bool TLabel::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Caption") {
-    caption_ = LayoutString(value, name);
-    return true;
-  }
-  if (name == "Transparent") {
-    Transparent = LayoutBoolean(value, name);
-    return true;
-  }
-  if (name == "AutoSize") {
-    autoSize_ = LayoutBoolean(value, name);  // applied once the layout is read
-    return true;
-  }
-  return TControl::ReadProperty(name, value, events);
+const PropertyTable& TLabel::StaticProperties() {
+  static const PropertyTable table(TControl::StaticProperties(),
+                                   {
+                                       // Straight into the fields: the size follows once the layout is read.
+                                       Property("Caption", &TLabel::caption_, std::string()),
+                                       Property("Transparent", &TLabel::Transparent, false),
+                                       Property("AutoSize", &TLabel::autoSize_, true),
+                                   });
+  return table;
 }
 
 }  // namespace kelpo

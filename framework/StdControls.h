@@ -9,12 +9,18 @@
 namespace kelpo {
 
 enum class TBevelCut { bvNone, bvRaised, bvLowered };
+template <>
+struct EnumIdentifiers<TBevelCut> {
+  static constexpr EnumName<TBevelCut> Names[] = {
+      {"bvNone", TBevelCut::bvNone}, {"bvRaised", TBevelCut::bvRaised}, {"bvLowered", TBevelCut::bvLowered}};
+};
 
 class TPanel : public TWinControl {
  public:
   explicit TPanel(TComponent* owner);
   TBevelCut BevelOuter = TBevelCut::bvRaised;
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  protected:
   void PaintBackground(TCanvas& canvas) override;
@@ -27,7 +33,8 @@ class TImage : public TControl {
   TBitmap& Picture() { return picture_; }
   void SetPicture(const TBitmap& picture);
   void Paint(TCanvas& canvas) override;
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  private:
   TBitmap picture_;
@@ -48,7 +55,8 @@ class TLabel : public TControl {
   bool Transparent = false;
   void SetParent(TWinControl* parent) override;
   void Paint(TCanvas& canvas) override;
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
   void LayoutLoaded() override;
 
  protected:

@@ -52,19 +52,14 @@ bool TTimer::WindowProc(Message& m) {
   return true;
 }
 
-bool TTimer::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Enabled") {
-    SetEnabled(LayoutBoolean(value, name));
-  } else if (name == "Interval") {
-    int interval = LayoutInteger(value, name);
-    if (interval < 0) throw Exception("Property Interval cannot be negative");
-    SetInterval(static_cast<std::uint32_t>(interval));
-  } else if (name == "OnTimer") {
-    SetOnTimer(events.NotifyHandler(LayoutIdentifier(value, name)));
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TTimer::StaticProperties() {
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true),
+                                       Property("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000u),
+                                       Property("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer),
+                                   });
+  return table;
 }
 
 }  // namespace kelpo

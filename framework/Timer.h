@@ -23,7 +23,8 @@ class TTimer : public TComponent, private MessageWindow {
   const TNotifyEvent& OnTimer() const { return onTimer_; }
   void SetOnTimer(TNotifyEvent handler);
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  private:
   // The window timer runs only while enabled, with a handler and a nonzero interval.

@@ -492,66 +492,53 @@ void TGIFImage::Assign(const TGIFImage* source) {
 
 // ---- layouts ----
 
-bool TGIFImage::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Animate") {
-    SetAnimate(LayoutBoolean(value, name));
-  } else if (name == "AutoSize") {
-    SetAutoSize(LayoutBoolean(value, name));
-  } else if (name == "Center") {
-    SetCenter(LayoutBoolean(value, name));
-  } else if (name == "DoubleBuffered") {
-    SetDoubleBuffered(LayoutBoolean(value, name));
-  } else if (name == "FirstImageOnly") {
-    SetFirstImageOnly(LayoutBoolean(value, name));
-  } else if (name == "Loop") {
-    SetLoop(LayoutBoolean(value, name));
-  } else if (name == "Opaque") {
-    SetOpaque(LayoutBoolean(value, name));
-  } else if (name == "Speed") {
-    SetSpeed(LayoutInteger(value, name));
-  } else if (name == "Stretch") {
-    SetStretch(LayoutBoolean(value, name));
-  } else if (name == "StretchRatio") {
-    SetStretchRatio(LayoutBoolean(value, name));
-  } else if (name == "StretchBigOnly") {
-    SetStretchBigOnly(LayoutBoolean(value, name));
-  } else if (name == "Tile") {
-    SetTile(LayoutBoolean(value, name));
-  } else if (name == "Threaded") {
-    SetThreaded(LayoutBoolean(value, name));
-  } else if (name == "ThreadPriority") {
-    SetThreadPriority(ThreadPriorityFromName(LayoutIdentifier(value, name)));
-  } else if (name == "Visible") {
-    SetVisible(LayoutBoolean(value, name));
-  } else if (name == "Graphic") {
-    LayoutIdentifier(value, name);  // the control itself; writing it has no effect
-  } else if (name == "Align") {
-    const std::string align = LayoutIdentifier(value, name);
-    if (align == "alClient") {
-      if (Parent()) SetBounds(Rect{0, 0, Parent()->Width(), Parent()->Height()});
-    } else if (align != "alNone") {
-      throw Exception("Unknown alignment " + align);
-    }
-  } else if (name == "Data") {
-    if (value.Type != LayoutValue::Kind::Binary) throw Exception("Property Data needs binary data");
-    if (value.Bytes.size() >= 4 && std::memcmp(value.Bytes.data(), "GIF8", 4) == 0) {
+const PropertyTable& TGIFImage::StaticProperties() {
+  using G = TGIFImage;
+  const auto readAlign = [](TGIFImage& gif, const PropertyReading& reading) {
+    if (LayoutEnum<TAlign>(reading) == TAlign::alClient && gif.Parent())
+      gif.SetBounds(Rect{0, 0, gif.Parent()->Width(), gif.Parent()->Height()});
+  };
+  const auto readData = [](TGIFImage& gif, const PropertyReading& reading) {
+    std::vector<std::uint8_t> bytes = LayoutBytes(reading);
+    if (bytes.size() >= 4 && std::memcmp(bytes.data(), "GIF8", 4) == 0) {
       // The artwork file itself. The stored form begins with a length, which
       // would spell "GIF8" only for a stream of some 900 MB.
-      picture_->DataStream() = value.Bytes;
+      gif.picture_->DataStream() = std::move(bytes);
     } else {
-      TByteStream stream{value.Bytes, 0};
-      ReadDataProperty(stream);
+      TByteStream stream{bytes, 0};
+      gif.ReadDataProperty(stream);
     }
-  } else if (name == "OnChanging") {
-    OnChanging = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnChange") {
-    OnChange = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnWrapAnimation") {
-    OnWrapAnimation = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else {
-    return TControl::ReadProperty(name, value, events);
-  }
-  return true;
+  };
+  static const PropertyTable table(
+      TControl::StaticProperties(),
+      {
+          NewDefault("Width", 105),
+          NewDefault("Height", 105),
+          Property("Animate", &G::Animate, &G::SetAnimate, false),
+          Property("AutoSize", &G::AutoSize, &G::SetAutoSize, false),
+          Property("Center", &G::Center, &G::SetCenter, false),
+          Property("DoubleBuffered", &G::DoubleBuffered, &G::SetDoubleBuffered, true),
+          Property("FirstImageOnly", &G::FirstImageOnly, &G::SetFirstImageOnly, false),
+          Property("Loop", &G::Loop, &G::SetLoop, false),
+          Property("Opaque", &G::Opaque, &G::SetOpaque, false),
+          Property("Speed", &G::Speed, &G::SetSpeed, 100),
+          Property("Stretch", &G::Stretch, &G::SetStretch, false),
+          Property("StretchRatio", &G::StretchRatio, &G::SetStretchRatio, false),
+          Property("StretchBigOnly", &G::StretchBigOnly, &G::SetStretchBigOnly, false),
+          Property("Tile", &G::Tile, &G::SetTile, false),
+          Property("Threaded", &G::Threaded, &G::SetThreaded, false),
+          Property("ThreadPriority", &G::ThreadPriority, &G::SetThreadPriority, TThreadPriority::tpNormal),
+          // The control's own flag, not the framework's (which stays set).
+          Property("Visible", &G::Visible, &G::SetVisible, true),
+          Ignored<LayoutIdentifier>("Graphic"),  // the control itself; writing it has no effect
+          CustomProperty<TGIFImage>("Align", readAlign),
+          CustomProperty<TGIFImage>("Data", readData),
+          Property("OnChanging", &G::OnChanging),
+          Property("OnChange", &G::OnChange),
+          Property("OnProgress", &G::OnProgress),
+          Property("OnWrapAnimation", &G::OnWrapAnimation),
+      });
+  return table;
 }
 
 void TGIFImage::LayoutLoaded() {
@@ -560,8 +547,8 @@ void TGIFImage::LayoutLoaded() {
 
 void RegisterGIFComponents() {
   ComponentRegistry& registry = ComponentRegistry::Instance();
-  registry.Register("TGIFImage", [](TComponent* owner) -> TComponent* { return new TGIFImage(owner); });
-  registry.Register("TTimerEx", [](TComponent* owner) -> TComponent* { return new TTimerEx(owner); });
+  registry.Register<TGIFImage>("TGIFImage");
+  registry.Register<TTimerEx>("TTimerEx");
 }
 
 }  // namespace kelpo

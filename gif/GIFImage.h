@@ -166,7 +166,8 @@ class TGIFImage : public TControl {
   // Takes the other control's picture (none or an empty one: reset).
   void Assign(const TGIFImage* source);
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
   // Decodes the Data read from the layout.
   void LayoutLoaded() override;
 

@@ -52,14 +52,6 @@ int WindowsThreadPriority(TThreadPriority priority) {
   return 0;
 }
 
-TThreadPriority ThreadPriorityFromName(const std::string& name) {
-  static const char* const Names[] = {"tpIdle",   "tpLowest",  "tpLower",       "tpNormal",
-                                      "tpHigher", "tpHighest", "tpTimeCritical"};
-  for (int i = 0; i < 7; ++i)
-    if (name == Names[i]) return static_cast<TThreadPriority>(i);
-  throw Exception("Unknown thread priority " + name);
-}
-
 TTimerEx::TTimerEx(TComponent* owner) : TComponent(owner) {
   ApplyTimerState();
 }
@@ -263,25 +255,18 @@ bool TTimerEx::WindowProc(Message& m) {
   return true;
 }
 
-bool TTimerEx::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Enabled") {
-    SetEnabled(LayoutBoolean(value, name));
-  } else if (name == "Interval") {
-    const int interval = LayoutInteger(value, name);
-    if (interval < 0) throw Exception("Property Interval cannot be negative");
-    SetInterval(static_cast<std::uint32_t>(interval));
-  } else if (name == "Threaded") {
-    SetThreaded(LayoutBoolean(value, name));
-  } else if (name == "ThreadPriority") {
-    SetThreadPriority(ThreadPriorityFromName(LayoutIdentifier(value, name)));
-  } else if (name == "ThreadSafe") {
-    SetThreadSafe(LayoutBoolean(value, name));
-  } else if (name == "OnTimer") {
-    SetOnTimer(events.NotifyHandler(LayoutIdentifier(value, name)));
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TTimerEx::StaticProperties() {
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("Enabled", &TTimerEx::Enabled, &TTimerEx::SetEnabled, true),
+                                       Property("Interval", &TTimerEx::Interval, &TTimerEx::SetInterval, 1000u),
+                                       Property("Threaded", &TTimerEx::Threaded, &TTimerEx::SetThreaded, false),
+                                       Property("ThreadPriority", &TTimerEx::ThreadPriority,
+                                                &TTimerEx::SetThreadPriority, TThreadPriority::tpNormal),
+                                       Property("ThreadSafe", &TTimerEx::ThreadSafe, &TTimerEx::SetThreadSafe, false),
+                                       Property("OnTimer", &TTimerEx::OnTimer, &TTimerEx::SetOnTimer),
+                                   });
+  return table;
 }
 
 }  // namespace kelpo

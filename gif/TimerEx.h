@@ -36,10 +36,20 @@ namespace kelpo {
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
+template <>
+struct EnumIdentifiers<TThreadPriority> {
+  using P = TThreadPriority;
+  static constexpr EnumName<P> Names[] = {{"tpIdle", P::tpIdle},
+                                          {"tpLowest", P::tpLowest},
+                                          {"tpLower", P::tpLower},
+                                          {"tpNormal", P::tpNormal},
+                                          {"tpHigher", P::tpHigher},
+                                          {"tpHighest", P::tpHighest},
+                                          {"tpTimeCritical", P::tpTimeCritical}};
+};
+
 // Windows' priority value: -15, -2, -1, 0, 1, 2, 15.
 int WindowsThreadPriority(TThreadPriority priority);
-// "tpIdle" .. "tpTimeCritical"; throws on another name.
-TThreadPriority ThreadPriorityFromName(const std::string& name);
 
 // The system has no window timer left.
 class EOutOfResources : public Exception {
@@ -77,7 +87,8 @@ class TTimerEx : public TComponent, private MessageWindow {
   // A worker exists (threaded mode) and has not ended.
   bool WorkerRunning() const;
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  private:
   struct Shared;

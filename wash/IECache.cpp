@@ -13,23 +13,22 @@
 namespace kelpo {
 namespace {
 
-struct FilterOptionName {
+struct FilterOptionFlag {
   TFilterOption Option;
-  const char* Name;
   std::uint32_t Flag;
 };
 
 // In ordinal order.
-constexpr FilterOptionName FilterOptionNames[FilterOptionCount] = {
-    {TFilterOption::NORMAL_ENTRY, "NORMAL_ENTRY", NormalCacheEntry},
-    {TFilterOption::STABLE_ENTRY, "STABLE_ENTRY", StableCacheEntry},
-    {TFilterOption::STICKY_ENTRY, "STICKY_ENTRY", StickyCacheEntry},
-    {TFilterOption::COOKIE_ENTRY, "COOKIE_ENTRY", CookieCacheEntry},
-    {TFilterOption::URLHISTORY_ENTRY, "URLHISTORY_ENTRY", UrlHistoryCacheEntry},
-    {TFilterOption::TRACK_OFFLINE_ENTRY, "TRACK_OFFLINE_ENTRY", TrackOfflineCacheEntry},
-    {TFilterOption::TRACK_ONLINE_ENTRY, "TRACK_ONLINE_ENTRY", TrackOnlineCacheEntry},
-    {TFilterOption::SPARSE_ENTRY, "SPARSE_ENTRY", SparseCacheEntry},
-    {TFilterOption::OCX_ENTRY, "OCX_ENTRY", OcxCacheEntry},
+constexpr FilterOptionFlag FilterOptionFlags[FilterOptionCount] = {
+    {TFilterOption::NORMAL_ENTRY, NormalCacheEntry},
+    {TFilterOption::STABLE_ENTRY, StableCacheEntry},
+    {TFilterOption::STICKY_ENTRY, StickyCacheEntry},
+    {TFilterOption::COOKIE_ENTRY, CookieCacheEntry},
+    {TFilterOption::URLHISTORY_ENTRY, UrlHistoryCacheEntry},
+    {TFilterOption::TRACK_OFFLINE_ENTRY, TrackOfflineCacheEntry},
+    {TFilterOption::TRACK_ONLINE_ENTRY, TrackOnlineCacheEntry},
+    {TFilterOption::SPARSE_ENTRY, SparseCacheEntry},
+    {TFilterOption::OCX_ENTRY, OcxCacheEntry},
 };
 
 // Entries of 4 GiB or more saturate, so that they never pass for small ones.
@@ -40,7 +39,7 @@ std::uint32_t SizeOf(const CacheEntryRecord& entry) {
 }  // namespace
 
 std::uint32_t FilterFlag(TFilterOption option) {
-  return FilterOptionNames[static_cast<int>(option)].Flag;
+  return FilterOptionFlags[static_cast<int>(option)].Flag;
 }
 
 std::optional<std::string> PatternOf(TSearchPattern pattern) {
@@ -77,7 +76,7 @@ void TIECache::SetFilterOptions(const TFilterOptions& options) {
 void TIECache::UpdateFilterValue() {
   filterValue_ = 0;
   if (filterOptions_.Empty()) return;
-  for (const FilterOptionName& kind : FilterOptionNames) {
+  for (const FilterOptionFlag& kind : FilterOptionFlags) {
     if (filterOptions_.Contains(kind.Option)) filterValue_ += kind.Flag;
   }
 }
@@ -221,41 +220,23 @@ void TIECache::CopyEntryInfo(const CacheEntryRecord& entry) {
   entryInfo_.ExemptDelta = entry.ExemptDelta;
 }
 
-bool TIECache::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "FilterOptions") {
-    if (value.Type != LayoutValue::Kind::Set) throw Exception("Property FilterOptions needs a set");
+const PropertyTable& TIECache::StaticProperties() {
+  const auto readOptions = [](const PropertyReading& reading) {
     TFilterOptions options;
-    for (const std::string& item : value.Items) {
-      const FilterOptionName* found = nullptr;
-      for (const FilterOptionName& kind : FilterOptionNames) {
-        if (item == kind.Name) found = &kind;
-      }
-      if (!found) throw Exception("Unknown filter option " + item);
-      options.Include(found->Option);
-    }
-    SetFilterOptions(options);
-  } else if (name == "SearchPattern") {
-    const std::string id = LayoutIdentifier(value, name);
-    if (id == "spAll") {
-      SearchPattern = TSearchPattern::spAll;
-    } else if (id == "spCookies") {
-      SearchPattern = TSearchPattern::spCookies;
-    } else if (id == "spHistory") {
-      SearchPattern = TSearchPattern::spHistory;
-    } else if (id == "spUrl") {
-      SearchPattern = TSearchPattern::spUrl;
-    } else {
-      throw Exception("Unknown search pattern " + id);
-    }
-  } else {
-    return TComponent::ReadProperty(name, value, events);
-  }
-  return true;
+    for (TFilterOption option : LayoutEnumSet<TFilterOption>(reading)) options.Include(option);
+    return options;
+  };
+  static const PropertyTable table(TComponent::StaticProperties(),
+                                   {
+                                       Property("FilterOptions", &TIECache::FilterOptions, &TIECache::SetFilterOptions,
+                                                DefaultFilterOptions, +readOptions),
+                                       Property("SearchPattern", &TIECache::SearchPattern, TSearchPattern::spAll),
+                                   });
+  return table;
 }
 
 void RegisterWashComponents() {
-  ComponentRegistry::Instance().Register("TIECache",
-                                         [](TComponent* owner) -> TComponent* { return new TIECache(owner); });
+  ComponentRegistry::Instance().Register<TIECache>("TIECache");
 }
 
 }  // namespace kelpo

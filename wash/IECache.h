@@ -34,6 +34,19 @@ enum class TFilterOption {
   OCX_ENTRY
 };
 constexpr int FilterOptionCount = 9;
+template <>
+struct EnumIdentifiers<TFilterOption> {
+  using O = TFilterOption;
+  static constexpr EnumName<O> Names[] = {{"NORMAL_ENTRY", O::NORMAL_ENTRY},
+                                          {"STABLE_ENTRY", O::STABLE_ENTRY},
+                                          {"STICKY_ENTRY", O::STICKY_ENTRY},
+                                          {"COOKIE_ENTRY", O::COOKIE_ENTRY},
+                                          {"URLHISTORY_ENTRY", O::URLHISTORY_ENTRY},
+                                          {"TRACK_OFFLINE_ENTRY", O::TRACK_OFFLINE_ENTRY},
+                                          {"TRACK_ONLINE_ENTRY", O::TRACK_ONLINE_ENTRY},
+                                          {"SPARSE_ENTRY", O::SPARSE_ENTRY},
+                                          {"OCX_ENTRY", O::OCX_ENTRY}};
+};
 
 // The cache's entry-type flag of a kind.
 std::uint32_t FilterFlag(TFilterOption option);
@@ -64,6 +77,12 @@ inline constexpr TFilterOptions DefaultFilterOptions{
     TFilterOption::URLHISTORY_ENTRY, TFilterOption::TRACK_OFFLINE_ENTRY, TFilterOption::TRACK_ONLINE_ENTRY};
 
 enum class TSearchPattern { spAll, spCookies, spHistory, spUrl };
+template <>
+struct EnumIdentifiers<TSearchPattern> {
+  using P = TSearchPattern;
+  static constexpr EnumName<P> Names[] = {
+      {"spAll", P::spAll}, {"spCookies", P::spCookies}, {"spHistory", P::spHistory}, {"spUrl", P::spUrl}};
+};
 
 // The pattern handed to the cache: none (a null pattern) for spAll, "Cookie:",
 // "Visited:", and the empty text for spUrl.
@@ -126,7 +145,8 @@ class TIECache : public TComponent {
   void ClearEntryInfo();
 
   // FilterOptions (a set of kinds) and SearchPattern.
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
   // DeleteAllEntries stops once this many next steps in a row have failed
   // with a code other than 259, so that a cache that keeps failing cannot

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "base/Exception.h"
 #include "framework/Application.h"
 
 namespace kelpo {
@@ -44,26 +43,19 @@ void TComboBox::SetText(const std::string& text) {
   SetItemIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
 }
 
-bool TComboBox::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Style") {
-    std::string id = LayoutIdentifier(value, name);
-    if (id == "csDropDownList")
-      Style = TComboBoxStyle::csDropDownList;
-    else if (id == "csDropDown")
-      Style = TComboBoxStyle::csDropDown;
-    else
-      throw Exception("Unknown combo box style " + id);
-  } else if (name == "Items.Strings") {
-    if (value.Type != LayoutValue::Kind::StringList) throw Exception("Property Items.Strings needs a string list");
-    items_ = value.Items;
-  } else if (name == "ItemIndex") {
-    itemIndex_ = LayoutInteger(value, name);  // checked against the items once all are read
-  } else if (name == "ItemHeight" || name == "DropDownCount") {
-    LayoutInteger(value, name);  // the system sizes the list
-  } else {
-    return TWidgetControl::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TComboBox::StaticProperties() {
+  // Straight into the fields: the index is checked against the items once all are read.
+  const auto setItems = [](TComboBox& combo, std::vector<std::string> items) { combo.items_ = std::move(items); };
+  const auto setIndex = [](TComboBox& combo, int index) { combo.itemIndex_ = index; };
+  static const PropertyTable table(TWidgetControl::StaticProperties(),
+                                   {
+                                       Property("Style", &TComboBox::Style, TComboBoxStyle::csDropDown),
+                                       Property("Items.Strings", &TComboBox::Items, setItems),
+                                       Property("ItemIndex", &TComboBox::ItemIndex, setIndex, -1),
+                                       Ignored<int>("ItemHeight"),  // the system sizes the list
+                                       Ignored<int>("DropDownCount"),
+                                   });
+  return table;
 }
 
 }  // namespace kelpo

@@ -9,6 +9,11 @@
 namespace kelpo {
 
 enum class TComboBoxStyle { csDropDown, csDropDownList };
+template <>
+struct EnumIdentifiers<TComboBoxStyle> {
+  static constexpr EnumName<TComboBoxStyle> Names[] = {{"csDropDown", TComboBoxStyle::csDropDown},
+                                                       {"csDropDownList", TComboBoxStyle::csDropDownList}};
+};
 
 class TComboBox : public TWidgetControl {
  public:
@@ -25,7 +30,8 @@ class TComboBox : public TWidgetControl {
   // Selects the item with exactly this text, or nothing.
   void SetText(const std::string& text);
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  protected:
   std::unique_ptr<WidgetPeer> CreatePeer(const WidgetParams& params) override;

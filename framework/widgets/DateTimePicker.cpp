@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "base/Calendar.h"
-#include "base/Exception.h"
 #include "framework/Application.h"
 
 namespace kelpo {
@@ -31,15 +30,14 @@ void TDateTimePicker::SetTime(TDateTime time) {
   if (PickerPeer()) PickerPeer()->SetTime(time_);
 }
 
-bool TDateTimePicker::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "Kind") {
-    if (LayoutIdentifier(value, name) != "dtkTime") throw Exception("Only time pickers are supported");
-  } else if (name == "DateMode") {
-    if (LayoutIdentifier(value, name) != "dmUpDown") throw Exception("Only up-down time pickers are supported");
-  } else {
-    return TWidgetControl::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TDateTimePicker::StaticProperties() {
+  static const PropertyTable table(
+      TWidgetControl::StaticProperties(),
+      {
+          Fixed("Kind", TDateTimeKind::dtkTime, "only time pickers are supported"),
+          Fixed("DateMode", TDateTimePickerMode::dmUpDown, "only up-down time pickers are supported"),
+      });
+  return table;
 }
 
 }  // namespace kelpo

@@ -6,6 +6,20 @@
 
 namespace kelpo {
 
+// Only time pickers with up-down buttons are supported.
+enum class TDateTimeKind { dtkDate, dtkTime };
+template <>
+struct EnumIdentifiers<TDateTimeKind> {
+  static constexpr EnumName<TDateTimeKind> Names[] = {{"dtkDate", TDateTimeKind::dtkDate},
+                                                      {"dtkTime", TDateTimeKind::dtkTime}};
+};
+enum class TDateTimePickerMode { dmComboBox, dmUpDown };
+template <>
+struct EnumIdentifiers<TDateTimePickerMode> {
+  static constexpr EnumName<TDateTimePickerMode> Names[] = {{"dmComboBox", TDateTimePickerMode::dmComboBox},
+                                                            {"dmUpDown", TDateTimePickerMode::dmUpDown}};
+};
+
 class TDateTimePicker : public TWidgetControl {
  public:
   explicit TDateTimePicker(TComponent* owner);
@@ -14,7 +28,8 @@ class TDateTimePicker : public TWidgetControl {
   TDateTime Time() const;
   void SetTime(TDateTime time);
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  protected:
   std::unique_ptr<WidgetPeer> CreatePeer(const WidgetParams& params) override;

@@ -1,6 +1,5 @@
 #include "framework/widgets/SpinEdit.h"
 
-#include "base/Exception.h"
 #include "framework/Application.h"
 #include "settings/TextForms.h"
 
@@ -52,21 +51,19 @@ void TSpinEdit::DoExit() {
   TWidgetControl::DoExit();
 }
 
-bool TSpinEdit::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "MinValue") {
-    MinValue = LayoutInteger(value, name);
-  } else if (name == "MaxValue") {
-    MaxValue = LayoutInteger(value, name);
-  } else if (name == "MaxLength") {
-    MaxLength = LayoutInteger(value, name);
-  } else if (name == "Increment") {
-    if (LayoutInteger(value, name) != 1) throw Exception("Only an increment of 1 is supported");
-  } else if (name == "Value") {
-    text_ = std::to_string(LayoutInteger(value, name));
-  } else {
-    return TWidgetControl::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TSpinEdit::StaticProperties() {
+  static const PropertyTable table(TWidgetControl::StaticProperties(),
+                                   {
+                                       Property("MinValue", &TSpinEdit::MinValue, 0),
+                                       Property("MaxValue", &TSpinEdit::MaxValue, 0),
+                                       Property("MaxLength", &TSpinEdit::MaxLength, 0),
+                                       Fixed("Increment", 1, "only an increment of 1 is supported"),
+                                       CustomProperty<TSpinEdit>("Value",
+                                                                 [](TSpinEdit& spin, const PropertyReading& reading) {
+                                                                   spin.text_ = std::to_string(LayoutInteger(reading));
+                                                                 }),
+                                   });
+  return table;
 }
 
 }  // namespace kelpo

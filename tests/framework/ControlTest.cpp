@@ -38,8 +38,8 @@ class FrameworkMouse : public ::testing::Test {
                       std::to_string(x) + "," + std::to_string(y));
       };
     };
-    form.AddMouseHandler("ImageDown", logger("down"));
-    form.AddMouseHandler("ImageUp", logger("up"));
+    form.AddHandler("ImageDown", logger("down"));
+    form.AddHandler("ImageUp", logger("up"));
     form.Load(ButtonsLayout);
     panel = h.form->Get<TPanel>("Panel1").Handle();
   }

@@ -18,11 +18,12 @@ class TTestForm : public TForm {
  public:
   explicit TTestForm(TApplication& application) : TForm(application) {}
 
-  // Handlers must be added before Load, which wires them by name.
-  using TForm::AddDrawItemHandler;
-  using TForm::AddHandler;
-  using TForm::AddMeasureItemHandler;
-  using TForm::AddMouseHandler;
+  // Handlers of any shape (lambdas), added before Load, which wires them by name.
+  template <class F>
+  void AddHandler(const std::string& name, F handler) {
+    handlers_.Add(Handler(name, std::move(handler)));
+  }
+  const HandlerTable& Handlers() const override { return handlers_; }
 
   void Load(const std::string& layout, const LayoutFileLoader& loadFile = {}) {
     CreateFromLayout(ReadLayout(layout, loadFile));
@@ -37,6 +38,9 @@ class TTestForm : public TForm {
 
  protected:
   std::string WindowClassName() const override { return "TTestForm"; }
+
+ private:
+  HandlerTable handlers_;
 };
 
 class FrameworkHarness {

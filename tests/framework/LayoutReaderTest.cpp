@@ -63,6 +63,9 @@ TEST(LayoutReader, ReadsEveryValueKind) {
   EXPECT_EQ(ValueOf(root, "Picture.Data").Type, Kind::Binary);
   EXPECT_THAT(ValueOf(root, "Picture.Data").Bytes, ElementsAre('B', 'M', 0, 255));
   EXPECT_THAT(requested, ElementsAre("Back ground.bmp"));
+  // Each property knows its line, also after a value over several lines.
+  EXPECT_EQ(root.Properties.front().Line, 2);
+  EXPECT_EQ(root.Properties.back().Line, 14);
 }
 
 TEST(LayoutReader, NestsObjectsInTheirOrder) {
@@ -97,6 +100,12 @@ TEST(LayoutReader, NestsObjectsInTheirOrder) {
   EXPECT_EQ(root.Children[1].Name, "Timer1");
   ASSERT_EQ(root.Properties.size(), 1u);
   EXPECT_EQ(root.Properties[0].Name, "Width");
+  // Objects and properties carry their lines, counted from 1 past the comment.
+  EXPECT_EQ(root.Line, 2);
+  EXPECT_EQ(panel.Children[1].Line, 7);
+  EXPECT_EQ(panel.Children[1].Properties[0].Line, 8);
+  EXPECT_EQ(root.Properties[0].Line, 11);
+  EXPECT_EQ(root.Children[1].Line, 12);
 }
 
 TEST(LayoutReader, MalformedTextRaisesAnErrorNamingTheLine) {

@@ -49,8 +49,8 @@ class FrameworkMenus : public ::testing::Test {
                     (h.sim.menus.Open() ? " while the menu is open" : ""));
     });
     form.AddHandler("MenuPopup", [this](TComponent* sender) { log.push_back("popup " + sender->Name); });
-    form.AddMouseHandler("ImageUp",
-                         [this](TComponent* sender, TMouseButton, int, int) { log.push_back("up " + sender->Name); });
+    form.AddHandler("ImageUp",
+                    [this](TComponent* sender, TMouseButton, int, int) { log.push_back("up " + sender->Name); });
     form.Load(MenusLayout);
     TImageList& images = form.Get<TImageList>("ImageList1");
     TBitmap strip(8, 2, 0x0000FF);
@@ -90,16 +90,22 @@ TEST_F(FrameworkMenus, LayoutErrorsNameWhatIsWrong) {
     const char* layout;
     const char* error;
   } cases[] = {
-      {"object F: TF\n object P: TPopupMenu  Images = Nowhere  end\nend", "The layout has no image list Nowhere"},
-      {"object F: TF\n object I: TImage  PopupMenu = Nowhere  end\nend", "The layout has no popup menu Nowhere"},
-      {"object F: TF\n object M: TMenuItem  Caption = 'x'  end\nend", "F can hold no menu item"},
-      {"object F: TF\n object P: TPopupMenu\n  object X: TPanel  end\n end\nend", "P can hold only menu items"},
+      {"object F: TF\n object P: TPopupMenu  Images = Nowhere  end\nend",
+       "Layout error at line 2: unknown component Nowhere for Images of P"},
+      {"object F: TF\n object I: TImage  PopupMenu = Nowhere  end\nend",
+       "Layout error at line 2: unknown component Nowhere for PopupMenu of I"},
+      {"object F: TF\n object M: TMenuItem  Caption = 'x'  end\nend",
+       "Layout error at line 2: F cannot hold M, a TMenuItem"},
+      {"object F: TF\n object P: TPopupMenu\n  object X: TPanel  end\n end\nend",
+       "Layout error at line 3: P cannot hold X, a TPanel"},
       {"object F: TF\n object P: TPopupMenu\n  object A: TMenuItem\n   object X: TTimer end\n  end\n end\nend",
-       "A can hold only menu items"},
-      {"object F: TF\n object T: TTimer\n  object X: TTimer  end\n end\nend", "T cannot hold other components"},
-      {"object F: TF\n object P: TPopupMenu  Alignment = paTop  end\nend", "Unknown alignment paTop"},
+       "Layout error at line 4: A cannot hold X, a TTimer"},
+      {"object F: TF\n object T: TTimer\n  object X: TTimer  end\n end\nend",
+       "Layout error at line 3: T cannot hold X, a TTimer"},
+      {"object F: TF\n object P: TPopupMenu  Alignment = paTop  end\nend",
+       "Layout error at line 2: unknown identifier paTop for Alignment of P"},
       {"object F: TF\n object P: TPopupMenu\n  object A: TMenuItem  OnDrawItem = Nothing  end\n end\nend",
-       "Unknown handler Nothing"},
+       "Layout error at line 3: unknown handler Nothing for OnDrawItem of A"},
   };
   for (const auto& c : cases) {
     FrameworkHarness harness;
