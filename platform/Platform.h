@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Graphics.h"
 #include "platform/InternetCache.h"
+#include "platform/NotifyIcons.h"
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
 #include "platform/Registry.h"
@@ -26,6 +27,7 @@ struct Platform {
   Windowing& windowing;
   InternetCache& cache;
   Registry& registry;
+  NotifyIcons& notifyIcons;
 };
 
 }  // namespace kelpo

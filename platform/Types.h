@@ -48,12 +48,16 @@ struct Message {
 };
 
 // Message numbers (Windows values).
+constexpr std::uint32_t wmNull = 0x0000;
 constexpr std::uint32_t wmDestroy = 0x0002;
 constexpr std::uint32_t wmClose = 0x0010;
 constexpr std::uint32_t wmQueryEndSession = 0x0011;
 constexpr std::uint32_t wmQuit = 0x0012;
+constexpr std::uint32_t wmEndSession = 0x0016;
 constexpr std::uint32_t wmWinIniChange = 0x001A;
 constexpr std::uint32_t wmSetCursor = 0x0020;
+constexpr std::uint32_t wmUserChanged = 0x0054;
+constexpr std::uint32_t wmNcDestroy = 0x0082;
 constexpr std::uint32_t wmNcHitTest = 0x0084;
 constexpr std::uint32_t wmTimer = 0x0113;
 constexpr std::uint32_t wmMouseMove = 0x0200;

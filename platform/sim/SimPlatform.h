@@ -7,6 +7,7 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimGraphics.h"
 #include "platform/sim/SimInternetCache.h"
+#include "platform/sim/SimNotifyIcons.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "platform/sim/SimRegistry.h"
@@ -31,11 +32,13 @@ class SimPlatform {
   SimWidgets widgets{windowing};
   SimInternetCache cache;
   SimRegistry registry;
+  SimNotifyIcons notifyIcons{windowing};
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock, dialogs, files, graphics, profiles, regional, widgets, windowing, cache, registry};
+  Platform services_{clock,   dialogs,   files, graphics, profiles,   regional,
+                     widgets, windowing, cache, registry, notifyIcons};
 };
 
 }  // namespace kelpo

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Graphics.h"
 #include "platform/win32/Win32InternetCache.h"
+#include "platform/win32/Win32NotifyIcons.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32Registry.h"
@@ -24,7 +25,9 @@ struct Win32Platform::Impl {
   Win32Widgets widgets{windowing};
   Win32InternetCache cache;
   Win32Registry registry;
-  Platform services{clock, dialogs, files, graphics, profiles, regional, widgets, windowing, cache, registry};
+  Win32NotifyIcons notifyIcons;
+  Platform services{clock,   dialogs,   files, graphics, profiles,   regional,
+                    widgets, windowing, cache, registry, notifyIcons};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

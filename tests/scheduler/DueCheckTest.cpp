@@ -74,8 +74,8 @@ TEST(DueCheckPoll, ReadsEachValueAndTheClockOncePerPoll) {
   SimPlatform sim;
   CountingClock clock(sim.clock);
   CountingProfileFiles profiles(sim.profiles);
-  Platform platform{clock,        sim.dialogs, sim.files,     sim.graphics, profiles,
-                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  Platform platform{clock,       sim.dialogs,   sim.files, sim.graphics, profiles,       sim.regional,
+                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.notifyIcons};
   sim.regional.Set(UnitedStates());
   TApplication app(platform);
   TempFolder folder;

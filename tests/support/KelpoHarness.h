@@ -45,8 +45,8 @@ class KelpoHarness {
 
   SimPlatform sim;
   RefusingProfileFiles profiles{sim.profiles};
-  Platform platform{sim.clock,    sim.dialogs, sim.files,     sim.graphics, profiles,
-                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  Platform platform{sim.clock,   sim.dialogs,   sim.files, sim.graphics, profiles,       sim.regional,
+                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.notifyIcons};
   std::unique_ptr<CacheLibrary> cacheLibrary;
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "app/MainForm.h"
-#include "base/Calendar.h"
 #include "app/ProgramComponents.h"
+#include "base/Calendar.h"
 #include "platform/sim/SimPlatform.h"
 #include "settings/DateTime.h"
 
@@ -72,8 +72,8 @@ void RunSession(const ScheduleRun& run, const ScheduleSession& session, Schedule
   SimPlatform sim;
   AliasedProfileFiles profiles(sim.profiles, folder + "settings.ini", file.string());
   AliasedFileSystem files(sim.files, folder, file.string());
-  Platform platform{sim.clock,    sim.dialogs, files,         sim.graphics, profiles,
-                    sim.regional, sim.widgets, sim.windowing, sim.cache,    sim.registry};
+  Platform platform{sim.clock,   sim.dialogs,   files,     sim.graphics, profiles,       sim.regional,
+                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.notifyIcons};
   sim.regional.Set(run.Region);
   sim.clock.SetMillis(MillisOf(session.Start));
   {
