@@ -87,12 +87,19 @@ TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner), handler_(TTrayIconH
   notifyData_.CallbackMessage = TrayCallbackMessage;
   TApplication& application = Application();
   auto self = [](void* data) { return static_cast<TTrayIcon*>(data); };
-  cycleTicker_ =
-      std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->CycleTimerElapsed(); });
-  clickDelayTimer_ =
-      std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->ClickTimerElapsed(); });
-  leaveTimer_ =
-      std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->LeaveTimerElapsed(); });
+  try {
+    cycleTicker_ =
+        std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->CycleTimerElapsed(); });
+    clickDelayTimer_ =
+        std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->ClickTimerElapsed(); });
+    leaveTimer_ =
+        std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->LeaveTimerElapsed(); });
+  } catch (...) {
+    // No destructor runs for a component that was not made.
+    handler_.Remove(notifyData_.Id);
+    TTrayIconHandler::Release(handler_);
+    throw;
+  }
 }
 
 TTrayIcon::~TTrayIcon() {

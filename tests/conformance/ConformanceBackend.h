@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/InternetCache.h"
+#include "platform/NotifyIcons.h"
 #include "platform/ProfileFiles.h"
 #include "platform/Registry.h"
 
@@ -28,6 +29,16 @@ class RegistryUnderTest {
 std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest();
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest();
+
+// The notification area with a hidden window of the program that owns the icons.
+class NotifyIconsUnderTest {
+ public:
+  virtual ~NotifyIconsUnderTest() = default;
+  virtual NotifyIcons& Service() = 0;
+  virtual WindowHandle Window() = 0;
+};
+
+std::unique_ptr<NotifyIconsUnderTest> MakeNotifyIconsUnderTest();
 
 // A fresh empty folder, its path ending with the platform's separator.
 std::string MakeTempFolder();

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/sim/SimInternetCache.h"
+#include "platform/sim/SimNotifyIcons.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegistry.h"
 
@@ -41,6 +42,31 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
   return std::make_unique<SimInternetCache>();
+}
+
+namespace {
+
+class SimNotifyIconsUnderTest : public NotifyIconsUnderTest {
+ public:
+  SimNotifyIconsUnderTest() {
+    WindowParams params;
+    params.ClassName = "TKelpoConformanceTray";
+    window_ = windowing_.CreateWindow(params, nullptr);
+  }
+  NotifyIcons& Service() override { return icons_; }
+  WindowHandle Window() override { return window_; }
+
+ private:
+  SimClock clock_;
+  SimWindowing windowing_{clock_};
+  SimNotifyIcons icons_{windowing_};
+  WindowHandle window_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<NotifyIconsUnderTest> MakeNotifyIconsUnderTest() {
+  return std::make_unique<SimNotifyIconsUnderTest>();
 }
 
 std::string MakeTempFolder() {

@@ -4,8 +4,10 @@
 
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32InternetCache.h"
+#include "platform/win32/Win32NotifyIcons.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Windowing.h"
 
 namespace kelpo {
 
@@ -54,6 +56,35 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
   return std::make_unique<Win32InternetCache>();
+}
+
+namespace {
+
+class Win32NotifyIconsUnderTest : public NotifyIconsUnderTest, private WindowProcedure {
+ public:
+  Win32NotifyIconsUnderTest() {
+    WindowParams params;
+    params.ClassName = "TKelpoConformanceTray";
+    window_ = windowing_.CreateWindow(params, this);
+  }
+  ~Win32NotifyIconsUnderTest() override { windowing_.DestroyWindow(window_); }
+  NotifyIcons& Service() override { return icons_; }
+  WindowHandle Window() override { return window_; }
+
+ private:
+  bool WindowProc(Message&) override { return false; }
+  void PaintWindow(Surface&) override {}
+
+  Win32Graphics graphics_;
+  Win32Windowing windowing_{graphics_};
+  Win32NotifyIcons icons_;
+  WindowHandle window_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<NotifyIconsUnderTest> MakeNotifyIconsUnderTest() {
+  return std::make_unique<Win32NotifyIconsUnderTest>();
 }
 
 std::string MakeTempFolder() {
