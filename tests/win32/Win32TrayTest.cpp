@@ -80,7 +80,9 @@ TEST_F(Win32Tray, TheIconGoesThroughTheShellAndItsNotificationsReachTheComponent
 
   ASSERT_TRUE(icon->AddTrayIcon());
   EXPECT_TRUE(icon->UpdateTrayIcon());
-  if (UnderWine()) EXPECT_EQ(WineTrayIcons(), before + 1) << "shown in Wine's tray window";
+  if (UnderWine()) {
+    EXPECT_EQ(WineTrayIcons(), before + 1) << "shown in Wine's tray window";
+  }
 
   const NotifyIconData& data = icon->NotifyData();
   HWND handler = FindWindowA("TTrayIconHandler", nullptr);
@@ -102,7 +104,9 @@ TEST_F(Win32Tray, TheIconGoesThroughTheShellAndItsNotificationsReachTheComponent
 
   delete icon;
   EXPECT_FALSE(IsWindow(handler)) << "freed with the last tray icon";
-  if (UnderWine()) EXPECT_EQ(WineTrayIcons(), before) << "the icon left the tray";
+  if (UnderWine()) {
+    EXPECT_EQ(WineTrayIcons(), before) << "the icon left the tray";
+  }
 }
 
 }  // namespace
