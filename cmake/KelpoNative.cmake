@@ -64,6 +64,12 @@ if(KELPO_BENCH AND benchmark_FOUND)
   target_compile_definitions(kelpo_gif_image_bench PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}")
 endif()
 
+# One simple-timer tick, with the allocations it makes.
+if(KELPO_BENCH AND benchmark_FOUND)
+  add_executable(kelpo_simple_timer_bench bench/SimpleTimerBench.cpp bench/CountingAllocator.cpp)
+  target_link_libraries(kelpo_simple_timer_bench PRIVATE kelpo_tray kelpo_sim benchmark::benchmark)
+endif()
+
 # The wash's cache step against the bare cache calls.
 if(KELPO_BENCH AND benchmark_FOUND)
   add_executable(kelpo_wash_bench bench/WashBench.cpp)

@@ -52,7 +52,7 @@ add_dependencies(dist kelpo)
 
 file(GLOB KELPO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/conformance/*.cpp)
 add_executable(kelpo_win32_tests ${KELPO_WIN32_TEST_SOURCES})
-target_link_libraries(kelpo_win32_tests PRIVATE kelpo_wash kelpo_win32 GTest::gtest_main GTest::gmock)
+target_link_libraries(kelpo_win32_tests PRIVATE kelpo_wash kelpo_tray kelpo_win32 GTest::gtest_main GTest::gmock)
 gtest_discover_tests(kelpo_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 file(GLOB KELPO_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)

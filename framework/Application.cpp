@@ -13,7 +13,27 @@ TApplication::TApplication(Platform& platform) : platform_(platform), formats_(p
 }
 
 TApplication::~TApplication() {
+  // Shared objects go first, while the application they serve is whole.
+  shared_.clear();
   if (handle_) platform_.windowing.DestroyWindow(handle_);
+}
+
+TApplication::SharedObject* TApplication::Shared(const void* key) const {
+  auto it = shared_.find(key);
+  return it == shared_.end() ? nullptr : it->second.get();
+}
+
+void TApplication::SetShared(const void* key, std::unique_ptr<SharedObject> object) {
+  // The old object is freed after the slot changed, so that its destructor
+  // finds the slot already holding its successor.
+  std::unique_ptr<SharedObject> old;
+  auto it = shared_.find(key);
+  if (it != shared_.end()) old = std::move(it->second);
+  if (object) {
+    shared_[key] = std::move(object);
+  } else if (it != shared_.end()) {
+    shared_.erase(it);
+  }
 }
 
 void TApplication::SetTitle(const std::string& title) {

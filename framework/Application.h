@@ -3,6 +3,8 @@
 // application-wide cursor override and the default error handler.
 
 #include <exception>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -60,6 +62,18 @@ class TApplication : private MessageWindow {
     }
   }
 
+  // An object that all instances of a class share within the application,
+  // such as the hidden window that serves every simple timer. It sits in a
+  // slot named by a key of that class's own (the address of one of its
+  // statics); one still there when the application ends is freed with it.
+  class SharedObject {
+   public:
+    virtual ~SharedObject() = default;
+  };
+  SharedObject* Shared(const void* key) const;
+  // Puts the object into the slot, freeing the one before; null empties it.
+  void SetShared(const void* key, std::unique_ptr<SharedObject> object);
+
  private:
   bool WindowProc(Message& m) override;
 
@@ -69,6 +83,7 @@ class TApplication : private MessageWindow {
   FormatSettings formats_;
   TForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  std::map<const void*, std::unique_ptr<SharedObject>> shared_;
 };
 
 }  // namespace kelpo

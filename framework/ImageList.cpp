@@ -185,6 +185,18 @@ std::vector<std::uint8_t> TImageList::SaveToStream() const {
   return out;
 }
 
+IconImage TImageList::Image(int index) const {
+  const TMaskedImage image = GetImage(index);
+  IconImage icon;
+  icon.Width = width_;
+  icon.Height = height_;
+  icon.Pixels.reserve(image.Image.Pixels().size());
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      icon.Pixels.push_back(image.Mask.Pixel(x, y) == 0 ? 0xFF000000u | (image.Image.Pixel(x, y) & 0xFFFFFFu) : 0u);
+  return icon;
+}
+
 const PropertyTable& TImageList::StaticProperties() {
   static const PropertyTable table(
       TComponent::StaticProperties(),

@@ -32,6 +32,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Component.h"
+#include "framework/Icon.h"
 
 namespace kelpo {
 
@@ -44,7 +45,8 @@ struct TMaskedImage {
   TBitmap Mask;
 };
 
-class TImageList : public TComponent {
+// As icon pictures (IconImages) the images show opaque where the mask is 0.
+class TImageList : public TComponent, public IconImages {
  public:
   explicit TImageList(TComponent* owner);
 
@@ -52,7 +54,9 @@ class TImageList : public TComponent {
   int Height() const { return height_; }
   // A new size drops the images.
   void SetSize(int width, int height);
-  int Count() const { return static_cast<int>(images_.size()); }
+  int Count() const override { return static_cast<int>(images_.size()); }
+  // Image `index` as an icon picture (see GetImage for an index out of range).
+  IconImage Image(int index) const override;
   bool Masked = true;
 
   // Adds the images of a strip (Width() wide each, Height() high) with their

@@ -8,6 +8,7 @@
 #include "platform/sim/SimGraphics.h"
 #include "platform/sim/SimInternetCache.h"
 #include "platform/sim/SimMenus.h"
+#include "platform/sim/SimNotifyIcons.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "platform/sim/SimRegistry.h"
@@ -35,12 +36,13 @@ class SimPlatform {
   SimInternetCache cache;
   SimRegistry registry;
   SimMenus menus{windowing};
+  SimNotifyIcons notifyIcons{windowing};
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock,   dialogs,   files, graphics, profiles, regional,
-                     widgets, windowing, cache, registry, menus,    threads};
+  Platform services_{clock,     dialogs, files,    graphics, profiles, regional,   widgets,
+                     windowing, cache,   registry, menus,    threads,  notifyIcons};
 };
 
 }  // namespace kelpo

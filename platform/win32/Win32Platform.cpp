@@ -6,6 +6,7 @@
 #include "platform/win32/Win32Graphics.h"
 #include "platform/win32/Win32InternetCache.h"
 #include "platform/win32/Win32Menus.h"
+#include "platform/win32/Win32NotifyIcons.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32Registry.h"
@@ -28,8 +29,9 @@ struct Win32Platform::Impl {
   Win32Registry registry;
   Win32Menus menus{graphics};
   Win32Threads threads;
-  Platform services{clock,   dialogs,   files, graphics, profiles, regional,
-                    widgets, windowing, cache, registry, menus,    threads};
+  Win32NotifyIcons notifyIcons;
+  Platform services{clock,     dialogs, files,    graphics, profiles, regional,   widgets,
+                    windowing, cache,   registry, menus,    threads,  notifyIcons};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

@@ -45,8 +45,7 @@ class KelpoHarness {
 
   SimPlatform sim;
   RefusingProfileFiles profiles{sim.profiles};
-  Platform platform{sim.clock,   sim.dialogs,   sim.files, sim.graphics, profiles,  sim.regional,
-                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.menus, sim.threads};
+  Platform platform = sim.Services().With(profiles);
   std::unique_ptr<CacheLibrary> cacheLibrary;
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;

@@ -412,6 +412,124 @@ def make_tray_header():
     return img
 
 
+# Icons --------------------------------------------------------------------
+
+# The 16 colours of a 16-colour icon: the standard Windows palette.
+ICON_PALETTE = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+GLOBE_RED, GLOBE_GREY, GLOBE_WHITE = 1, 8, 15
+
+
+def make_globe(size):
+    """The globe emblem, size pixels square, as rows of palette indices
+    (None: transparent): a dark red disc with white meridians and parallels,
+    a grey rim, and nothing outside the circle."""
+    width = size // 16  # the lines' width in pixels grows with the icon
+    # Lines of an odd width sit on pixel centres, so the globe's centre does
+    # too and it spans one pixel less than the icon; lines of an even width
+    # sit between pixels, and the globe fills the icon.
+    c = size / 2.0 - 0.5 if width % 2 else size / 2.0
+    radius = c if width % 2 else c - 0.5
+    rim = float(width)
+    half_line = width / 2.0
+    line_centre = c
+    parallel = round(radius * 0.45 / width) * width
+
+    def classify(px, py):
+        dx, dy = px - c, py - c
+        if dx * dx + dy * dy > radius * radius:
+            return None
+        if dx * dx + dy * dy > (radius - rim) ** 2:
+            return GLOBE_GREY
+        lx, ly = px - line_centre, py - line_centre
+        # The equator and a parallel on either side of it.
+        if any(abs(ly - k * parallel) <= half_line for k in (-1, 0, 1)):
+            return GLOBE_WHITE
+        # The central meridian and two ellipses through the poles.
+        if abs(lx) <= half_line:
+            return GLOBE_WHITE
+        if abs(ly) < radius:
+            ellipse_x = radius * 0.55 * (1 - (ly / radius) ** 2) ** 0.5
+            if abs(abs(lx) - ellipse_x) <= half_line:
+                return GLOBE_WHITE
+        return GLOBE_RED
+
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            # The rim wins where it covers a third of the pixel; otherwise
+            # the most frequent class of the 4x4 samples, red before white.
+            counts = {}
+            for sy in SAMPLES:
+                for sx in SAMPLES:
+                    key = classify(x + sx, y + sy)
+                    counts[key] = counts.get(key, 0) + 1
+            if counts.get(None, 0) >= 8:
+                row.append(None)
+                continue
+            counts.pop(None, None)
+            if counts.get(GLOBE_GREY, 0) >= 5:
+                row.append(GLOBE_GREY)
+                continue
+            order = [GLOBE_RED, GLOBE_WHITE, GLOBE_GREY]
+            best = max(order, key=lambda k: (counts.get(k, 0), -order.index(k)))
+            row.append(best)
+        rows.append(row)
+    return rows
+
+
+def icon_image(rows):
+    """One 16-colour picture of an icon file: the bitmap header (height
+    doubled for the mask), the palette, the 4-bit colour rows and the AND
+    mask rows, both bottom-up with rows padded to 4 bytes."""
+    size = len(rows)
+    colour_stride = (size * 4 + 31) // 32 * 4
+    mask_stride = (size + 31) // 32 * 4
+    colours = bytearray()
+    mask = bytearray()
+    for row in reversed(rows):
+        line = bytearray(colour_stride)
+        bits = bytearray(mask_stride)
+        for x, index in enumerate(row):
+            if index is None:
+                bits[x // 8] |= 0x80 >> (x % 8)
+                index = 0  # transparent pixels are black, so the mask alone shows through
+            line[x // 2] |= index << (0 if x % 2 else 4)
+        colours += line
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0, len(colours) + len(mask), 0, 0, 16, 0)
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in ICON_PALETTE)
+    return header + palette + bytes(colours) + bytes(mask)
+
+
+def icon_file(pictures):
+    """An icon file: the 6-byte directory, a 16-byte entry per picture, the pictures."""
+    images = [icon_image(rows) for rows in pictures]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for rows, image in zip(pictures, images):
+        size = len(rows)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+    return out + b"".join(images)
+
+
+def icons():
+    """Every icon file, as (folder, file name, sizes, bytes)."""
+    artwork = "ui/artwork"
+    return [
+        # The tray icon: 22 bytes of directory and 296 of picture.
+        (artwork, "TrayIcon.ico", [16], icon_file([make_globe(16)])),
+        # The program's icon, for Explorer and the taskbar.
+        (artwork, "Kelpo.ico", [16, 32, 48], icon_file([make_globe(n) for n in (16, 32, 48)])),
+    ]
+
+
 # Output -------------------------------------------------------------------
 
 def pictures():
@@ -448,6 +566,12 @@ def main(argv):
         with open(path, "wb") as out:
             out.write(img.to_bmp())
         print(f"{folder}/{name}: {img.width}x{img.height}")
+    for folder, name, sizes, data in icons():
+        directory = os.path.join(root, folder)
+        os.makedirs(directory, exist_ok=True)
+        with open(os.path.join(directory, name), "wb") as out:
+            out.write(data)
+        print(f"{folder}/{name}: {', '.join(f'{n}x{n}' for n in sizes)}, 16 colours, {len(data)} bytes")
     # The GIF pictures are drawn with this script's helpers.
     import gif_pictures
     for folder, name, width, height, make in gif_pictures.gif_pictures():
