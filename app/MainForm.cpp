@@ -16,12 +16,22 @@ TMainForm::~TMainForm() {
 
 const HandlerTable& TMainForm::Handlers() const {
   static const HandlerTable table{
-      Handler("FormCreate", &TMainForm::FormCreate),           Handler("FormDestroy", &TMainForm::FormDestroy),
-      Handler("ComboBox1Change", &TMainForm::ComboBox1Change), Handler("Image8Click", &TMainForm::Image8Click),
-      Handler("Image3Click", &TMainForm::Image3Click),         Handler("Image4Click", &TMainForm::Image4Click),
-      Handler("Image9Click", &TMainForm::Image9Click),         Handler("WashBtnClick", &TMainForm::WashBtnClick),
-      Handler("Timer1Timer", &TMainForm::Timer1Timer),         Handler("Image7Click", &TMainForm::Image7Click),
-      Handler("Image5Click", &TMainForm::Image5Click),         Handler("StartStop1Click", &TMainForm::StartStop1Click),
+      Handler("FormCreate", &TMainForm::FormCreate),
+      Handler("FormDestroy", &TMainForm::FormDestroy),
+      Handler("ComboBox1Change", &TMainForm::ComboBox1Change),
+      Handler("Image8Click", &TMainForm::Image8Click),
+      Handler("Image3Click", &TMainForm::Image3Click),
+      Handler("Image4Click", &TMainForm::Image4Click),
+      Handler("Image9Click", &TMainForm::Image9Click),
+      Handler("WashBtnClick", &TMainForm::WashBtnClick),
+      Handler("Timer1Timer", &TMainForm::Timer1Timer),
+      Handler("Image7Click", &TMainForm::Image7Click),
+      Handler("Image5Click", &TMainForm::Image5Click),
+      Handler("StartStop1Click", &TMainForm::StartStop1Click),
+      Handler("FormCloseQuery", &TMainForm::FormCloseQuery),
+      Handler("Exit1Click", &TMainForm::Exit1Click),
+      Handler("ShowWindow1Click", &TMainForm::ShowWindow1Click),
+      Handler("TrayIcon1DblClick", &TMainForm::TrayIcon1DblClick),
   };
   return table;
 }
@@ -50,6 +60,8 @@ const FieldTable& TMainForm::Fields() const {
       Field("ComboBox2", &TMainForm::ComboBox2),
       Field("Timer1", &TMainForm::Timer1),
       Field("IECache1", &TMainForm::IECache1),
+      Field("TrayIcon1", &TMainForm::TrayIcon1),
+      Field("PopupMenu2", &TMainForm::PopupMenu2),
   };
   return table;
 }
@@ -147,7 +159,50 @@ void TMainForm::Image4Click(TComponent*) {
   Close();
 }
 
+void TMainForm::FormCloseQuery(TComponent*, bool& canClose) {
+  canClose = ExitRequested;
+  if (ExitRequested) return;
+  // The window goes into the tray; the schedule keeps running.
+  TrayIcon1->HideMainWindow();
+  TrayIcon1->SetIconVisible(true);
+}
+
+void TMainForm::Exit1Click(TComponent*) {
+  ExitRequested = true;
+  Close();
+}
+
+void TMainForm::ShowWindow1Click(TComponent*) {
+  TrayIcon1->ShowMainWindow();
+}
+
+void TMainForm::TrayIcon1DblClick(TComponent*) {
+  TrayIcon1->ShowMainWindow();
+}
+
+void TMainForm::AllowShutdown(Message& m) {
+  ExitRequested = true;
+  m.Result = 1;
+}
+
 bool TMainForm::WindowProc(Message& m) {
+  switch (m.Msg) {
+    case wmQueryEndSession:
+      AllowShutdown(m);
+      return true;
+    case wmEndSession:
+      // The logon ends: Windows may end the process once this returns, so
+      // the icon leaves the notification area now, and the program ends.
+      if (m.WParam) {
+        ExitRequested = true;
+        if (TrayIcon1) TrayIcon1->SetIconVisible(false);
+        Application().Guard([this] { Close(); });
+      }
+      m.Result = 0;
+      return true;
+    default:
+      break;
+  }
   // The window has no frame: the free part of its surface (the title strip)
   // answers as a caption, so dragging it moves the window.
   if (m.Msg == wmNcHitTest) {

@@ -7,6 +7,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
+#include "framework/Menus.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
 #include "framework/widgets/ComboBox.h"
@@ -15,6 +16,7 @@
 #include "scheduler/DueCheck.h"
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
+#include "tray/TrayIcon.h"
 #include "wash/IECache.h"
 #include "wash/WashCommand.h"
 
@@ -50,9 +52,14 @@ class TMainForm : public TForm {
   TComboBox* ComboBox2 = nullptr;
   TTimer* Timer1 = nullptr;
   TIECache* IECache1 = nullptr;
+  TTrayIcon* TrayIcon1 = nullptr;
+  TPopupMenu* PopupMenu2 = nullptr;
 
   // Private state of the window.
   bool ScheduleActive = false;
+  // A close request ends the program (else it hides the window into the
+  // tray); set by "E&xit" and at the end of the logon, never cleared.
+  bool ExitRequested = false;
   std::unique_ptr<TBitmap> ScratchBitmap;
 
   // Handlers, which the layout wires by name (Handlers).
@@ -68,6 +75,12 @@ class TMainForm : public TForm {
   void Image7Click(TComponent* sender);
   void Image5Click(TComponent* sender);
   void StartStop1Click(TComponent* sender);
+  void FormCloseQuery(TComponent* sender, bool& canClose);
+  void Exit1Click(TComponent* sender);
+  void ShowWindow1Click(TComponent* sender);
+  void TrayIcon1DblClick(TComponent* sender);
+  // WM_QUERYENDSESSION: the logon may end, at once and without a question.
+  void AllowShutdown(Message& m);
 
   void LoadSchedule();
   void ApplyTimerInterval();

@@ -1,6 +1,7 @@
 #include "app/ProgramComponents.h"
 
 #include "gif/GIFImage.h"
+#include "tray/TrayIcon.h"
 #include "wash/IECache.h"
 
 namespace kelpo {
@@ -9,6 +10,7 @@ void RegisterProgramComponents() {
   static const bool registered = [] {
     RegisterWashComponents();
     RegisterGIFComponents();
+    RegisterTrayComponents();
     return true;
   }();
   (void)registered;

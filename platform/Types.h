@@ -50,6 +50,8 @@ struct Message {
 // Message numbers (Windows values).
 constexpr std::uint32_t wmNull = 0x0000;
 constexpr std::uint32_t wmDestroy = 0x0002;
+constexpr std::uint32_t wmSize = 0x0005;
+constexpr std::uint32_t wmActivate = 0x0006;
 constexpr std::uint32_t wmClose = 0x0010;
 constexpr std::uint32_t wmQueryEndSession = 0x0011;
 constexpr std::uint32_t wmQuit = 0x0012;
@@ -58,6 +60,7 @@ constexpr std::uint32_t wmShowWindow = 0x0018;
 constexpr std::uint32_t wmWinIniChange = 0x001A;
 constexpr std::uint32_t wmSetCursor = 0x0020;
 constexpr std::uint32_t wmUserChanged = 0x0054;
+constexpr std::uint32_t wmWindowPosChanged = 0x0047;
 constexpr std::uint32_t wmContextMenu = 0x007B;
 constexpr std::uint32_t wmNcDestroy = 0x0082;
 constexpr std::uint32_t wmNcHitTest = 0x0084;
@@ -72,6 +75,9 @@ constexpr std::uint32_t wmMButtonDown = 0x0207;
 constexpr std::uint32_t wmMButtonUp = 0x0208;
 constexpr std::uint32_t wmUser = 0x0400;
 constexpr std::uint32_t wmApp = 0x8000;
+
+// wmSize: the window was minimised (the first parameter).
+constexpr std::uintptr_t sizeMinimized = 1;
 
 // Hit-test answers.
 constexpr std::intptr_t htClient = 1;

@@ -5,6 +5,7 @@
 
 #include "framework/ComponentRegistry.h"
 #include "framework/Control.h"
+#include "framework/Form.h"
 
 namespace kelpo {
 namespace {
@@ -94,8 +95,16 @@ TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner), handler_(TTrayIconH
         std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->ClickTimerElapsed(); });
     leaveTimer_ =
         std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->LeaveTimerElapsed(); });
+    taskbarCreated_ = TaskbarCreatedMessage(application.Services().windowing);
+    application.Services().windowing.InstallHook(application.Handle(), applicationHook_);
+    // An owner whose window exists already is hooked now, others once
+    // their layout is read (the window is made then).
+    if (TWinControl* window = OwnerWindow(); window && window->HandleAllocated()) HookOwnerWindow();
   } catch (...) {
     // No destructor runs for a component that was not made.
+    cycleTicker_.reset();
+    clickDelayTimer_.reset();
+    leaveTimer_.reset();
     handler_.Remove(notifyData_.Id);
     TTrayIconHandler::Release(handler_);
     throw;
@@ -104,6 +113,9 @@ TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner), handler_(TTrayIconH
 
 TTrayIcon::~TTrayIcon() {
   SetIconVisible(false);
+  Windowing& windowing = Application().Services().windowing;
+  windowing.RemoveHook(Application().Handle(), applicationHook_);
+  if (hookedOwner_) windowing.RemoveHook(hookedOwner_, ownerHook_);
   cycleTicker_.reset();
   clickDelayTimer_.reset();
   leaveTimer_.reset();
@@ -183,7 +195,8 @@ void TTrayIcon::SetWantEnterExitEvents(bool want) {
 
 void TTrayIcon::LayoutLoaded() {
   TComponent::LayoutLoaded();
-  if (dynamic_cast<TWinControl*>(Owner())) {
+  if (OwnerWindow()) {
+    HookOwnerWindow();
     bool showMainForm = true;
     if (OnStartup) OnStartup(this, showMainForm);
     if (!showMainForm) HideMainWindow();
@@ -237,6 +250,63 @@ void TTrayIcon::TaskbarCreated() {
 
 void TTrayIcon::ApplicationMinimized() {
   if (MinimizeToTray) DoMinimize();
+}
+
+// ---- the main window and the hooks ----
+
+std::uint32_t TaskbarCreatedMessage(Windowing& windowing) {
+  // The system answers the same id for the same name, every time.
+  return windowing.RegisterWindowMessage("TaskbarCreated");
+}
+
+TWinControl* TTrayIcon::OwnerWindow() const {
+  return dynamic_cast<TWinControl*>(Owner());
+}
+
+void TTrayIcon::HookOwnerWindow() {
+  TWinControl* owner = OwnerWindow();
+  if (!owner || hookedOwner_) return;
+  owner->CreateHandle();
+  if (Application().Services().windowing.InstallHook(owner->Handle(), ownerHook_)) hookedOwner_ = owner->Handle();
+}
+
+void TTrayIcon::ShowMainWindow() {
+  TForm* main = Application().MainForm();
+  if (!OwnerWindow() || !main) return;
+  Windowing& windowing = Application().Services().windowing;
+  windowing.ShowWindow(Application().Handle(), ShowCommand::Restore);
+  main->SetVisible(true);
+  if (main->HandleAllocated() && windowing.IsIconic(main->Handle()))
+    windowing.ShowWindow(main->Handle(), ShowCommand::Restore);
+  windowing.SetForegroundWindow(Application().Handle());
+  // The application window hands the activation on to the main window.
+  main->BringToFront();
+}
+
+void TTrayIcon::HideMainWindow() {
+  TForm* main = Application().MainForm();
+  if (!OwnerWindow() || !main) return;
+  main->SetVisible(false);
+  Application().Services().windowing.ShowWindow(Application().Handle(), ShowCommand::Hide);
+}
+
+std::intptr_t TTrayIcon::ApplicationHook::HookProc(WindowHandle, Message& m, const PreviousWindowProc& previous) {
+  if (m.Msg == wmSize && m.WParam == sizeMinimized) icon_.Application().Guard([this] { icon_.ApplicationMinimized(); });
+  if (icon_.taskbarCreated_ && m.Msg == icon_.taskbarCreated_) icon_.TaskbarCreated();
+  return previous(m);
+}
+
+std::intptr_t TTrayIcon::OwnerHook::HookProc(WindowHandle window, Message& m, const PreviousWindowProc& previous) {
+  if (m.Msg == wmShowWindow && m.WParam == 1 && m.LParam == 0) {
+    // A shown main window brings the application window, and with it the
+    // taskbar button, back and comes to the foreground.
+    Windowing& windowing = icon_.Application().Services().windowing;
+    const WindowHandle application = icon_.Application().Handle();
+    windowing.ShowWindow(application, ShowCommand::Restore);
+    windowing.SetForegroundWindow(application);
+    windowing.SetForegroundWindow(window);
+  }
+  return previous(m);
 }
 
 // ---- notifications ----

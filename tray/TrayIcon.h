@@ -7,11 +7,11 @@
 // TTrayIconHandler, receives the notifications of every tray icon and finds
 // the component by the icon's id, a number from the handler's table.
 //
-// The main window's showing and hiding (with its taskbar button) belongs to
-// the window-procedure hooks of the application and owner windows and comes
-// with them: ShowMainWindow and HideMainWindow are where they take over, and
-// TaskbarCreated and ApplicationMinimized are what the application window's
-// hook calls.
+// The component hooks the application window's procedure (minimise to the
+// tray, the shell's re-creation of its taskbar) and its owner window's (a
+// shown main window brings the application window, and with it the taskbar
+// button, back); ShowMainWindow and HideMainWindow show and hide the main
+// window together with its taskbar button.
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +27,8 @@
 #include "tray/SimpleTimer.h"
 
 namespace kelpo {
+
+class TWinControl;
 
 // Modifier keys and buttons of a mouse event.
 using TShiftState = std::uint8_t;
@@ -65,6 +67,10 @@ class TTrayIconHandler : public TSharedHandler<TTrayIconHandler>, private Messag
   std::unordered_map<std::uint32_t, TTrayIcon*> icons_;
   std::uint32_t lastId_ = 0;
 };
+
+// The message id by which the shell announces that its taskbar was created
+// again; registered once per process, before the first window.
+std::uint32_t TaskbarCreatedMessage(Windowing& windowing);
 
 class TTrayIcon : public TComponent {
  public:
@@ -147,10 +153,11 @@ class TTrayIcon : public TComponent {
   // Pops up PopupMenu at the cursor, when there is one with AutoPopup and the
   // cursor can be read.
   void ShowTrayMenu();
-  // Shows the main window with its taskbar button, and hides them; the
-  // owner-window hook provides them. Until then they do nothing.
-  virtual void ShowMainWindow() {}
-  virtual void HideMainWindow() {}
+  // Shows the main window with its taskbar button (the application window),
+  // brought to the foreground; and hides both. Nothing happens when the
+  // owner is no window or the application has no main window yet.
+  virtual void ShowMainWindow();
+  virtual void HideMainWindow();
   // The shell's taskbar was created again (a shell restart): the icon comes
   // back when it is meant to be visible.
   void TaskbarCreated();
@@ -185,7 +192,31 @@ class TTrayIcon : public TComponent {
   Point CursorOrOrigin() const;
   TShiftState ModifierShift() const;
 
+  class ApplicationHook : public WindowHook {
+   public:
+    explicit ApplicationHook(TTrayIcon& icon) : icon_(icon) {}
+    std::intptr_t HookProc(WindowHandle window, Message& m, const PreviousWindowProc& previous) override;
+
+   private:
+    TTrayIcon& icon_;
+  };
+  class OwnerHook : public WindowHook {
+   public:
+    explicit OwnerHook(TTrayIcon& icon) : icon_(icon) {}
+    std::intptr_t HookProc(WindowHandle window, Message& m, const PreviousWindowProc& previous) override;
+
+   private:
+    TTrayIcon& icon_;
+  };
+  // The owner as a window, when it is one.
+  TWinControl* OwnerWindow() const;
+  void HookOwnerWindow();
+
   TTrayIconHandler& handler_;
+  ApplicationHook applicationHook_{*this};
+  OwnerHook ownerHook_{*this};
+  WindowHandle hookedOwner_ = 0;
+  std::uint32_t taskbarCreated_ = 0;
   // Expires with the component: events may free it, and the code that raised
   // them must then not go on.
   std::shared_ptr<char> life_ = std::make_shared<char>();

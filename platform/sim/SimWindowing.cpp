@@ -73,6 +73,7 @@ void SimWindowing::ShowWindow(WindowHandle window, ShowCommand command) {
     case ShowCommand::Minimize:
       it->second.Visible = true;
       it->second.Iconic = true;
+      SendMessage(window, wmSize, sizeMinimized, 0);
       break;
     case ShowCommand::Restore:
       it->second.Visible = true;
@@ -89,6 +90,22 @@ bool SimWindowing::IsWindowVisible(WindowHandle window) {
     it = windows_.find(it->second.Params.Parent);
   }
   return false;
+}
+
+bool SimWindowing::HasTaskbarButton(WindowHandle window) const {
+  // Windows' rule: a visible top-level window that has no owner and is no
+  // tool window (the hidden message windows are tool windows).
+  auto it = windows_.find(window);
+  if (it == windows_.end() || !it->second.Visible) return false;
+  const WindowParams& params = it->second.Params;
+  return params.Kind == WindowKind::Application || (params.Kind == WindowKind::Popup && params.Parent == 0);
+}
+
+std::vector<WindowHandle> SimWindowing::TaskbarButtons() const {
+  std::vector<WindowHandle> buttons;
+  for (const auto& [handle, window] : windows_)
+    if (HasTaskbarButton(handle)) buttons.push_back(handle);
+  return buttons;
 }
 
 bool SimWindowing::IsIconic(WindowHandle window) {

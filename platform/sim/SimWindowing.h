@@ -94,6 +94,10 @@ class SimWindowing : public Windowing {
   void SetLoopDeadline(std::int64_t clockMillis) { loopDeadline_ = clockMillis; }
   // Paints the window as the system would, into a new surface.
   std::unique_ptr<SimSurface> Paint(WindowHandle window);
+  // Whether the shell would give the window a taskbar button, and the
+  // windows that have one.
+  bool HasTaskbarButton(WindowHandle window) const;
+  std::vector<WindowHandle> TaskbarButtons() const;
   // Moves the mouse to a screen point (nothing: the position cannot be read).
   void SetCursorPos(std::optional<Point> screen) { cursorPos_ = screen; }
   // A mouse press and release at a client point, as the system delivers them.

@@ -152,21 +152,5 @@ TEST(Startup, SurvivesAFileOfRandomBytesAndHugeValues) {
   EXPECT_EQ(k.CountPeer().Text(), "30");
 }
 
-TEST(Startup, ClosingTheWindowEndsTheProgramAndDestroysIt) {
-  KelpoHarness k;
-  k.Start();
-  const WindowHandle window = k.form->Handle();
-  k.sim.windowing.PostMessage(window, wmClose, 0, 0);
-  EXPECT_EQ(k.app->Run(), 0);
-  EXPECT_TRUE(k.app->Terminated());
-  k.Stop();
-  EXPECT_EQ(k.sim.windowing.Find(window), nullptr);
-
-  // The close image asks the same.
-  k.Start();
-  k.sim.windowing.Click(k.form->Panel1->Handle(), Point{30, 10});
-  EXPECT_TRUE(k.app->Terminated());
-}
-
 }  // namespace
 }  // namespace kelpo

@@ -52,6 +52,8 @@ void KelpoHarness::Stop() {
   form.reset();
   app.reset();
   cacheLibrary.reset();
+  // The process would end here; the next start must not find its quit.
+  if (sim.windowing.QuitPending()) sim.windowing.RunMessageLoop();
 }
 
 std::optional<std::uint32_t> KelpoHarness::RunningTimerInterval() const {
