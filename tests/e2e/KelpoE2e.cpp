@@ -136,8 +136,10 @@ class Kelpo {
   // Starts kelpo.exe and finds its windows; false (after a failed check) when the
   // scenario cannot go on.
   bool Start(bool checkLayout);
-  // Closes the main window by WM_CLOSE or by its close image and checks that the
-  // program ends with exit code 0.
+  // Closes the main window by WM_CLOSE or by its close image, which hides it
+  // into the tray while the program runs on; then ends the program as the end
+  // of the logon does (WM_QUERYENDSESSION answered 1, then a close request)
+  // and checks that it ends with exit code 0.
   void CloseByMessage() { Close(false); }
   void CloseByImage() { Close(true); }
 
@@ -305,20 +307,40 @@ HWND Kelpo::WaitForMessageBox(HWND except) const {
 
 void Kelpo::Close(bool byImage) {
   const char* name = byImage ? "close-by-image" : "close-by-wm-close";
+  // While the window is shown, the application window carries its taskbar
+  // button: a visible top-level window without owner that is no tool window.
+  const HWND shownApplication = ApplicationWindow();
+  checks_.Check(shownApplication && IsWindowVisible(shownApplication) && !GetWindow(shownApplication, GW_OWNER) &&
+                    !(GetWindowLongA(shownApplication, GWL_EXSTYLE) & WS_EX_TOOLWINDOW),
+                std::string(name) + "/taskbar-button-while-shown", "the application window is hidden or owned");
   if (byImage)
     PostClick(windows_.TitleButtons, kCloseButton.x, kCloseButton.y);
   else
     PostMessageA(windows_.Main, WM_CLOSE, 0, 0);
+  // The window and then the application window (the taskbar button) hide.
+  const bool hidden = WaitUntil([&] {
+    const HWND application = ApplicationWindow();
+    return !process_.Running() || (!IsWindowVisible(windows_.Main) && (!application || !IsWindowVisible(application)));
+  });
+  checks_.Check(hidden && process_.Running(), name,
+                !process_.Running()              ? "kelpo.exe ended instead of hiding"
+                : IsWindowVisible(windows_.Main) ? "the main window is still shown"
+                                                 : "the application window (the taskbar button) is still shown");
+  if (!process_.Running()) return;
+
+  DWORD_PTR answer = 0;
+  const bool answered =
+      SendMessageTimeoutA(windows_.Main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+  checks_.Check(answered && answer == 1, "query-end-session", "answered " + std::to_string(answer));
+  PostMessageA(windows_.Main, WM_CLOSE, 0, 0);
   DWORD code = 0;
   if (!process_.WaitForExit(kWaitMs, code)) {
-    const bool shown = IsWindow(windows_.Main) && IsWindowVisible(windows_.Main);
-    checks_.Fail(name, std::string("kelpo.exe still runs 15 s after the close request; its main window is ") +
-                           (shown ? "still shown" : "hidden") + "; " + std::to_string(MessageBoxes().size()) +
-                           " message box(es) open");
+    checks_.Fail("end", "kelpo.exe still runs 15 s after the logon's end was allowed and the window closed; " +
+                            std::to_string(MessageBoxes().size()) + " message box(es) open");
     process_.Terminate();
     return;
   }
-  checks_.Check(true, name);
+  checks_.Check(true, "end");
   checks_.Equal("exit-code", code, 0);
 }
 
