@@ -12,6 +12,7 @@
 
 namespace kelpo {
 
+class TControl;
 class TForm;
 
 class TApplication : private MessageWindow {
@@ -44,6 +45,15 @@ class TApplication : private MessageWindow {
   // application window shows as a minimised taskbar button.
   void Minimize();
   void Restore();
+
+  // The control that last had the keyboard focus, and its window; the focus
+  // goes back to it when a window of the program is activated again.
+  TControl* ActiveControl() const { return activeControl_; }
+  WindowHandle ActiveControlWindow() const { return activeControlWindow_; }
+  void SetActiveControl(TControl* control, WindowHandle window) {
+    activeControl_ = control;
+    activeControlWindow_ = window;
+  }
 
   // Application-wide cursor override (Default: every control shows its own).
   void SetCursor(CursorKind cursor) { platform_.windowing.SetCursorOverride(cursor); }
@@ -82,6 +92,8 @@ class TApplication : private MessageWindow {
   std::string title_;
   FormatSettings formats_;
   TForm* mainForm_ = nullptr;
+  TControl* activeControl_ = nullptr;
+  WindowHandle activeControlWindow_ = 0;
   bool terminated_ = false;
   std::map<const void*, std::unique_ptr<SharedObject>> shared_;
 };

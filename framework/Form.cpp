@@ -120,11 +120,25 @@ void TForm::Close() {
   }
 }
 
+bool TForm::Activated(Message& m) {
+  // An activated form gives the keyboard focus back to its control that had
+  // it last, instead of taking it itself as the default processing does.
+  if ((m.WParam & 0xFFFF) == waInactive || !Application().ActiveControlWindow()) return false;
+  const TControl* top = Application().ActiveControl();
+  while (top && top->Parent()) top = top->Parent();
+  if (top != this) return false;
+  Application().Services().windowing.SetFocus(Application().ActiveControlWindow());
+  m.Result = 0;
+  return true;
+}
+
 bool TForm::WindowProc(Message& m) {
   switch (m.Msg) {
     case wmClose:
       Application().Guard([&] { Close(); });
       return true;
+    case wmActivate:
+      return Activated(m);
     default:
       return TWinControl::WindowProc(m);
   }

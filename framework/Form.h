@@ -82,6 +82,8 @@ class TForm : public TWinControl {
 
   WindowParams CreateParams() override;
   bool WindowProc(Message& m) override;
+  // Activation: the focus goes back to the control that had it.
+  bool Activated(Message& m);
 
  private:
   bool showWhenLoaded_ = true;  // the layout's Visible

@@ -15,8 +15,9 @@ namespace kelpo {
 class WidgetEvents {
  public:
   virtual ~WidgetEvents() = default;
-  virtual void Changed() = 0;    // the user changed the value or selection
-  virtual void FocusLost() = 0;  // the control lost the keyboard focus
+  virtual void Changed() = 0;      // the user changed the value or selection
+  virtual void FocusGained() = 0;  // the control received the keyboard focus
+  virtual void FocusLost() = 0;    // the control lost the keyboard focus
 };
 
 class WidgetPeer {

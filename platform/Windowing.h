@@ -85,6 +85,8 @@ class Windowing {
   // Asks for the window to be painted again (PaintWindow) soon.
   virtual void Invalidate(WindowHandle window) = 0;
   virtual void SetForegroundWindow(WindowHandle window) = 0;
+  // Gives the keyboard focus to the window (of this program's thread).
+  virtual void SetFocus(WindowHandle window) = 0;
 
   virtual std::intptr_t SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                                     std::intptr_t lParam) = 0;

@@ -306,6 +306,16 @@ std::intptr_t TTrayIcon::OwnerHook::HookProc(WindowHandle window, Message& m, co
     windowing.SetForegroundWindow(application);
     windowing.SetForegroundWindow(window);
   }
+  const std::uint32_t state = m.Msg == wmActivate ? m.WParam & 0xFFFF : waInactive;
+  TApplication& application = icon_.Application();
+  if ((state == waActive || state == waClickActive) && application.ActiveControl()) {
+    // Focus back to the control the user left, unless the activation comes
+    // from the window that holds it.
+    const TControl* control = application.ActiveControl();
+    const WindowHandle holder = control->Parent() ? control->Parent()->Handle() : application.ActiveControlWindow();
+    if (holder != static_cast<WindowHandle>(m.LParam))
+      application.Services().windowing.SetFocus(application.ActiveControlWindow());
+  }
   return previous(m);
 }
 

@@ -6,7 +6,9 @@ namespace kelpo {
 
 TWidgetControl::TWidgetControl(TComponent* owner) : TControl(owner) {}
 
-TWidgetControl::~TWidgetControl() = default;
+TWidgetControl::~TWidgetControl() {
+  if (Application().ActiveControl() == this) Application().SetActiveControl(nullptr, 0);
+}
 
 void TWidgetControl::CreateHandle() {
   if (peer_ || !Parent() || !Parent()->HandleAllocated()) return;
@@ -28,6 +30,10 @@ void TWidgetControl::Changed() {
   Application().Guard([&] {
     if (OnChange) OnChange(this);
   });
+}
+
+void TWidgetControl::FocusGained() {
+  Application().SetActiveControl(this, peer_ ? peer_->Handle() : 0);
 }
 
 void TWidgetControl::FocusLost() {

@@ -32,6 +32,7 @@ class TWidgetControl : public TControl, protected WidgetEvents {
   // The control leaves the keyboard focus.
   virtual void DoExit();
   void Changed() override;
+  void FocusGained() override;
   void FocusLost() override;
   void BoundsChanged() override;
   void VisibleChanged() override;

@@ -36,6 +36,11 @@ class SimWidgetPeer : public Base {
   }
   void SetFont(const FontSpec& font) override { font_ = font; }
   const FontSpec& Font() const { return font_; }
+  // The user enters the control (it takes the keyboard focus).
+  void UserEnter() {
+    windowing_.SetFocus(handle_);
+    if (events_) events_->FocusGained();
+  }
   // The user leaves the control (the keyboard focus moves elsewhere).
   void UserLeave() {
     if (events_) events_->FocusLost();

@@ -49,6 +49,7 @@ void SimWindowing::DestroyWindow(WindowHandle window) {
                 timers_.end());
   std::erase_if(queue_, [&](const Posted& p) { return p.Window == window; });
   if (foreground_ == window) foreground_ = 0;
+  if (focus_ == window) focus_ = 0;
   if (capture_ == window) capture_ = 0;
 }
 
@@ -138,15 +139,30 @@ void SimWindowing::Invalidate(WindowHandle window) {
 void SimWindowing::Dispatch(WindowHandle window, Message& m) {
   auto it = windows_.find(window);
   if (it == windows_.end()) return;
-  // The window's own procedure; unhandled messages get the default answer 0.
+  // The window's own procedure; unhandled messages get the default answer 0,
+  // and an activation left to the default processing focuses the window.
   const PreviousWindowProc own = [this, window](Message& passed) -> std::intptr_t {
     auto found = windows_.find(window);
-    if (found == windows_.end() || !found->second.Procedure) return 0;
-    return found->second.Procedure->WindowProc(passed) ? passed.Result : 0;
+    if (found == windows_.end()) return 0;
+    if (found->second.Procedure && found->second.Procedure->WindowProc(passed)) return passed.Result;
+    if (passed.Msg == wmActivate && (passed.WParam & 0xFFFF) != waInactive) focus_ = window;
+    return 0;
   };
   // A copy: a hook may remove hooks or destroy the window.
   const std::shared_ptr<WindowHookChain> hooks = it->second.Hooks;
   m.Result = hooks ? hooks->Dispatch(window, m, own) : own(m);
+}
+
+void SimWindowing::SetForegroundWindow(WindowHandle window) {
+  if (window == foreground_ || !windows_.count(window)) return;
+  const WindowHandle previous = foreground_;
+  foreground_ = window;
+  if (windows_.count(previous)) SendMessage(previous, wmActivate, waInactive, static_cast<std::intptr_t>(window));
+  SendMessage(window, wmActivate, waActive, static_cast<std::intptr_t>(previous));
+}
+
+void SimWindowing::SetFocus(WindowHandle window) {
+  if (windows_.count(window)) focus_ = window;
 }
 
 std::intptr_t SimWindowing::SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,

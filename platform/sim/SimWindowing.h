@@ -53,7 +53,10 @@ class SimWindowing : public Windowing {
   Rect GetBounds(WindowHandle window) override;
   Rect WorkArea() override { return Rect{0, 0, 1280, 1024}; }
   void Invalidate(WindowHandle window) override;
-  void SetForegroundWindow(WindowHandle window) override { foreground_ = window; }
+  // Activation as on Windows: the window that loses it hears first, then
+  // the one that gains it; each learns the other from the second parameter.
+  void SetForegroundWindow(WindowHandle window) override;
+  void SetFocus(WindowHandle window) override;
   std::intptr_t SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                             std::intptr_t lParam) override;
   bool PostMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam) override;
@@ -80,6 +83,7 @@ class SimWindowing : public Windowing {
   // The live window of that class (and text, when given), or 0.
   WindowHandle FindWindow(const std::string& className, const std::optional<std::string>& text = {}) const;
   WindowHandle Foreground() const { return foreground_; }
+  WindowHandle Focus() const { return focus_; }
   WindowHandle Capture() const { return capture_; }
   // Lets virtual time run, dispatching queued messages and timer ticks in order.
   void RunUntil(std::int64_t clockMillis);
@@ -145,6 +149,7 @@ class SimWindowing : public Windowing {
   std::optional<int> quitCode_;
   std::int64_t loopDeadline_ = INT64_MAX;
   WindowHandle foreground_ = 0;
+  WindowHandle focus_ = 0;
   WindowHandle capture_ = 0;
   CursorKind override_ = CursorKind::Default;
   CursorKind cursor_ = CursorKind::Arrow;

@@ -74,6 +74,9 @@ class ControlPeer : public Win32ControlSink {
   void NotifyChanged() {
     if (!quiet_ && events_) events_->Changed();
   }
+  void NotifyFocusGained() {
+    if (events_) events_->FocusGained();
+  }
   void NotifyFocusLost() {
     if (events_) events_->FocusLost();
   }
@@ -144,6 +147,7 @@ class Win32SpinEdit : public SpinEditPeer, private ControlPeer {
   bool Command(HWND control, WORD code) override {
     if (control != edit_) return false;
     if (code == EN_CHANGE) NotifyChanged();
+    if (code == EN_SETFOCUS) NotifyFocusGained();
     if (code == EN_KILLFOCUS) NotifyFocusLost();
     return true;
   }
@@ -226,6 +230,7 @@ class Win32ComboBox : public ComboBoxPeer, private ControlPeer {
   bool Command(HWND, WORD code) override {
     // Typing into an editable combo box changes its value as much as picking an item.
     if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) NotifyChanged();
+    if (code == CBN_SETFOCUS) NotifyFocusGained();
     if (code == CBN_KILLFOCUS) NotifyFocusLost();
     return true;
   }
@@ -299,6 +304,7 @@ class Win32TimePicker : public TimePickerPeer, private ControlPeer {
 
   bool Notify(const NMHDR& header, LRESULT&) override {
     if (header.code == DTN_DATETIMECHANGE) NotifyChanged();
+    if (header.code == NM_SETFOCUS) NotifyFocusGained();
     if (header.code == NM_KILLFOCUS) NotifyFocusLost();
     return true;
   }

@@ -239,6 +239,10 @@ void Win32Windowing::SetForegroundWindow(WindowHandle window) {
   ::SetForegroundWindow(ToHwnd(window));
 }
 
+void Win32Windowing::SetFocus(WindowHandle window) {
+  ::SetFocus(ToHwnd(window));
+}
+
 std::intptr_t Win32Windowing::SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                                           std::intptr_t lParam) {
   LRESULT result = SendMessageA(ToHwnd(window), msg, wParam, lParam);

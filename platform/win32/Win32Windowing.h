@@ -51,6 +51,7 @@ class Win32Windowing : public Windowing {
   Rect WorkArea() override;
   void Invalidate(WindowHandle window) override;
   void SetForegroundWindow(WindowHandle window) override;
+  void SetFocus(WindowHandle window) override;
 
   std::intptr_t SendMessage(WindowHandle window, std::uint32_t msg, std::uintptr_t wParam,
                             std::intptr_t lParam) override;

@@ -83,10 +83,16 @@ TEST_F(CloseModel, TheTrayBringsTheWindowBackInFront) {
   EXPECT_EQ(k.sim.menus.Shown()[0].At, (Point{1200, 1000})) << "the menu opens at the cursor";
   EXPECT_EQ(k.sim.menus.Shown()[0].CaptionLine(), "Start/Stop|Wash Now|-|&Open|E&xit");
 
+  EXPECT_EQ(k.sim.windowing.Focus(), Main()) << "no control had the focus";
+
+  // The focus comes back to the control the user left it in.
+  k.CountPeer().UserEnter();
   ClickCloseImage();
+  k.sim.windowing.SetFocus(k.app->Handle());
   Choose("&Open");
   EXPECT_TRUE(Shown());
   EXPECT_EQ(k.sim.windowing.Foreground(), Main());
+  EXPECT_EQ(k.sim.windowing.Focus(), k.form->SpinEdit1->Peer()->Handle());
 
   // The right button opens the menu too; its "Start/Stop" leaves the window as it is.
   k.sim.menus.ExpectChoice(SimMenuChoice::ByCaption({"Start/Stop"}));

@@ -158,6 +158,12 @@ bool PressKey(HWND hwnd, WORD virtualKey) {
   return down && up;
 }
 
+HWND FocusOfThread(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
 void PostClick(HWND hwnd, int x, int y) {
   const LPARAM at = MAKELPARAM(x, y);
   PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
@@ -551,6 +557,10 @@ bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, 
     error = "GetWindowRect failed";
     return false;
   }
+  return SaveScreenArea(rect, path, stats, error);
+}
+
+bool SaveScreenArea(const RECT& rect, const std::string& path, ScreenshotStats& stats, std::string& error) {
   Pixels pixels;
   if (!CaptureScreen(rect, pixels)) {
     error = "cannot copy the window rectangle " + RectText(rect) + " from the screen";

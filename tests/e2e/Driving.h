@@ -79,6 +79,8 @@ std::vector<std::string> ComboItems(HWND combo);
 bool PressKey(HWND hwnd, WORD virtualKey);
 // A left click posted at `x`, `y` of `hwnd`'s client area (button down, then up).
 void PostClick(HWND hwnd, int x, int y);
+// The window that has the keyboard focus in thread `threadId`, or null.
+HWND FocusOfThread(DWORD threadId);
 
 // Memory in another process, for messages whose pointers are not marshalled.
 class RemoteBuffer {
@@ -180,6 +182,8 @@ struct ScreenshotStats {
 };
 // Copies `hwnd`'s screen rectangle from the screen DC and saves it as a 24-bit BMP.
 bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error);
+// The same for a rectangle of the screen.
+bool SaveScreenArea(const RECT& rect, const std::string& path, ScreenshotStats& stats, std::string& error);
 
 // Today and yesterday by the local clock.
 SYSTEMTIME LocalToday();

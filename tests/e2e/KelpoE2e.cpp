@@ -10,7 +10,8 @@
 // Prints "PASS name" or "FAIL name: detail" per check and "N passed, N failed" at
 // the end; the exit code is 0 only when every check passed. Screenshots (24-bit
 // BMP) go to OUTPUT_FOLDER, by default the current folder: e2e-main.bmp from the
-// scenario "weekly", e2e-sentence-UNIT.bmp from "sentences".
+// scenario "weekly", e2e-sentence-UNIT.bmp from "sentences", e2e-tray-menu.bmp
+// from "tray".
 
 #include <algorithm>
 #include <cstdio>
@@ -142,9 +143,15 @@ class Kelpo {
   // and checks that it ends with exit code 0.
   void CloseByMessage() { Close(false); }
   void CloseByImage() { Close(true); }
+  // Only the first half: closes the window into the tray and checks that it
+  // and its taskbar button hide while the program runs on. `name` is the check's.
+  bool HideIntoTray(bool byImage, const std::string& name);
+  // Ends the program as the end of the logon does and checks its exit code.
+  void EndAsLogonEnds();
 
   const KelpoWindows& Windows() const { return windows_; }
   HANDLE ProcessHandle() const { return process_.Handle(); }
+  ChildProcess& Process() { return process_; }
   bool Running() const { return process_.Running(); }
   // The hidden application window (class "TApplication", titled "Kelpo").
   HWND ApplicationWindow() const { return FindProcessWindow(process_.Id(), "TApplication", "Kelpo"); }
@@ -306,7 +313,10 @@ HWND Kelpo::WaitForMessageBox(HWND except) const {
 }
 
 void Kelpo::Close(bool byImage) {
-  const char* name = byImage ? "close-by-image" : "close-by-wm-close";
+  if (HideIntoTray(byImage, byImage ? "close-by-image" : "close-by-wm-close")) EndAsLogonEnds();
+}
+
+bool Kelpo::HideIntoTray(bool byImage, const std::string& name) {
   // While the window is shown, the application window carries its taskbar
   // button: a visible top-level window without owner that is no tool window.
   const HWND shownApplication = ApplicationWindow();
@@ -322,12 +332,13 @@ void Kelpo::Close(bool byImage) {
     const HWND application = ApplicationWindow();
     return !process_.Running() || (!IsWindowVisible(windows_.Main) && (!application || !IsWindowVisible(application)));
   });
-  checks_.Check(hidden && process_.Running(), name,
-                !process_.Running()              ? "kelpo.exe ended instead of hiding"
-                : IsWindowVisible(windows_.Main) ? "the main window is still shown"
-                                                 : "the application window (the taskbar button) is still shown");
-  if (!process_.Running()) return;
+  return checks_.Check(hidden && process_.Running(), name,
+                       !process_.Running()              ? "kelpo.exe ended instead of hiding"
+                       : IsWindowVisible(windows_.Main) ? "the main window is still shown"
+                                                        : "the application window (the taskbar button) is still shown");
+}
 
+void Kelpo::EndAsLogonEnds() {
   DWORD_PTR answer = 0;
   const bool answered =
       SendMessageTimeoutA(windows_.Main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
@@ -1053,6 +1064,192 @@ void SentenceOfEveryUnit(Checks& checks, const Options& options) {
   kelpo.CloseByMessage();
 }
 
+// The notification area as Wine shows it without a system tray of the desktop:
+// a stand-alone window of explorer.exe whose children are the icons.
+std::vector<HWND> TrayIcons() {
+  std::vector<HWND> icons;
+  for (HWND tray = FindWindowExA(nullptr, nullptr, "__winex11_standalone_tray", nullptr); tray;
+       tray = FindWindowExA(nullptr, tray, "__winex11_standalone_tray", nullptr))
+    for (HWND child : ChildWindows(tray))
+      if (ClassName(child) == "__winex11_tray_icon" && IsWindowVisible(child)) icons.push_back(child);
+  return icons;
+}
+
+// The popup menu kelpo.exe shows now, waited for.
+HWND WaitForMenu(const Kelpo& kelpo) {
+  HWND menu = nullptr;
+  WaitUntil([&] {
+    const std::vector<HWND> menus = TopLevelWindows(GetProcessId(kelpo.ProcessHandle()), "#32768");
+    menu = menus.empty() ? nullptr : menus[0];
+    return menu != nullptr || !kelpo.Running();
+  });
+  return menu;
+}
+
+// Chooses a menu entry by its underlined letter, as the keyboard does.
+void PressMenuLetter(HWND menu, char letter) {
+  PostMessageA(menu, WM_KEYDOWN, static_cast<WPARAM>(letter), 0);
+  PostMessageA(menu, WM_KEYUP, static_cast<WPARAM>(letter), 0xC0000000);
+}
+
+// The window of the tray icon's callback messages: the shared hidden window.
+HWND TrayIconWindow(const Kelpo& kelpo) {
+  return FindProcessWindow(GetProcessId(kelpo.ProcessHandle()), "TTrayIconHandler", nullptr);
+}
+
+// A left press on the tray icon with the cursor over it, as the shell reports
+// it: the callback message 0x800 with the icon's id (1, the first icon's) and
+// the mouse message. (A real click on Wine's tray icon reaches the program only
+// now and then.) Returns the open menu, or null after a failed check.
+HWND OpenTrayMenu(Checks& checks, const Kelpo& kelpo, const std::string& name) {
+  const std::vector<HWND> icons = TrayIcons();
+  const HWND handler = TrayIconWindow(kelpo);
+  if (!checks.Check(
+          icons.size() == 1 && handler, name + "/one-icon",
+          std::to_string(icons.size()) + " icons in the tray, icon window " + (handler ? "found" : "missing")))
+    return nullptr;
+  RECT icon{};
+  GetWindowRect(icons[0], &icon);
+  const POINT at = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+  SetCursorPos(at.x, at.y);
+  PostMessageA(handler, 0x800, 1, WM_LBUTTONDOWN);
+  PostMessageA(handler, 0x800, 1, WM_LBUTTONUP);
+  const HWND menu = WaitForMenu(kelpo);
+  if (!checks.Check(menu != nullptr, name + "/menu-opens", "no menu 15 s after a left press on the icon"))
+    return nullptr;
+  // The menu's top left corner is at the cursor: left-aligned, opening downwards.
+  RECT shown{};
+  GetWindowRect(menu, &shown);
+  checks.Check(
+      std::abs(shown.left - at.x) <= 1 && std::abs(shown.top - at.y) <= 1, name + "/menu-at-cursor",
+      "menu at " + RectText(shown) + ", cursor at (" + std::to_string(at.x) + "," + std::to_string(at.y) + ")");
+  return menu;
+}
+
+// The window is back: shown, with its taskbar button, in front, and the focus
+// where the user left it.
+void CheckBackInFront(Checks& checks, const Kelpo& kelpo, const std::string& name, HWND focused) {
+  const HWND main = kelpo.Windows().Main;
+  const bool shown = WaitUntil([&] { return IsWindowVisible(main) && GetForegroundWindow() == main; });
+  const HWND application = kelpo.ApplicationWindow();
+  checks.Check(shown, name + "/in-front",
+               IsWindowVisible(main) ? "the main window is shown but not the foreground window"
+                                     : "the main window stays hidden");
+  checks.Check(application && IsWindowVisible(application), name + "/taskbar-button",
+               "the application window stays hidden");
+  Settle(kelpo.ProcessHandle(), main);
+  const HWND focus = FocusOfThread(GetWindowThreadProcessId(main, nullptr));
+  checks.Check(focus == focused, name + "/focus-where-it-was",
+               "the focus is on a window of class " + (focus ? ClassName(focus) : std::string("<none>")) +
+                   ", expected " + ClassName(focused));
+}
+
+// Scenario 9: closing puts Kelpo into the notification area, where an active
+// minutes schedule keeps washing; a left press on the icon opens the menu at
+// the cursor; "&Open" and a double click bring the window back in front with
+// the focus where it was; "E&xit" ends the program and takes the icon away.
+void TrayIconAndMenu(Checks& checks, const Options& options) {
+  checks.SetScope("tray/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  if (!checks.Check(WriteFileBytes(folders.Settings(), "[Scheduler]\r\nSchID=0\r\nSchFrequency=1\r\n"),
+                    "prepare-settings", "cannot write " + folders.Settings()))
+    return;
+  checks.Equal("no-icon-before-start", static_cast<long long>(TrayIcons().size()), 0);
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+
+  // The user clicks into the count and starts the schedule: every minute.
+  PostClick(w.Count, 5, 5);
+  PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  checks.Check(FocusOfThread(GetWindowThreadProcessId(w.Main, nullptr)) == w.Count, "focus-in-count",
+               "a click into the count did not give it the focus");
+  checks.Equal("no-icon-before-close", static_cast<long long>(TrayIcons().size()), 0);
+
+  if (!kelpo.HideIntoTray(true, "close-by-image")) return;
+  checks.Check(WaitUntil([] { return TrayIcons().size() == 1; }), "icon-shown",
+               std::to_string(TrayIcons().size()) + " icons in the tray after the close");
+  {
+    // The schedule washes within a minute and a bit while the window is hidden.
+    TypedUrlsFixture registry(checks);
+    const bool washed = WaitUntil([] { return !RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey); }, 75000);
+    checks.Check(washed, "washes-while-hidden", "the typed-address key is still there 75 s after the close");
+    checks.Equal("washes-while-hidden/keeps-sibling", TypedUrlsFixture::Tree(kTypedUrlsTimeKey),
+                 Join(kTypedUrlsTimeTree));
+    checks.Check(!IsWindowVisible(w.Main) && kelpo.MessageBoxes().empty(), "washes-while-hidden/shows-nothing",
+                 "the wash showed the window or a message");
+  }
+
+  HWND menu = OpenTrayMenu(checks, kelpo, "left-press");
+  if (!menu) return;
+  {
+    RECT area{};
+    GetWindowRect(menu, &area);
+    RECT tray{};
+    GetWindowRect(GetParent(TrayIcons()[0]), &tray);
+    UnionRect(&area, &area, &tray);
+    ScreenshotStats stats;
+    std::string error;
+    checks.Check(SaveScreenArea(area, options.Output + "\\e2e-tray-menu.bmp", stats, error), "screenshot/saved", error);
+  }
+  PressMenuLetter(menu, 'O');
+  CheckBackInFront(checks, kelpo, "open", w.Count);
+
+  // A double click on the icon.
+  if (!kelpo.HideIntoTray(false, "close-again")) return;
+  PostMessageA(TrayIconWindow(kelpo), 0x800, 1, WM_LBUTTONDBLCLK);
+  CheckBackInFront(checks, kelpo, "double-click", w.Count);
+  checks.Equal("double-click/no-menu",
+               static_cast<long long>(TopLevelWindows(GetProcessId(kelpo.ProcessHandle()), "#32768").size()), 0);
+
+  // "E&xit" from the shown window.
+  menu = OpenTrayMenu(checks, kelpo, "exit");
+  if (!menu) return;
+  PressMenuLetter(menu, 'X');
+  ChildProcess& process = kelpo.Process();
+  DWORD code = 0;
+  if (!checks.Check(process.WaitForExit(kWaitMs, code), "exit/ends", "kelpo.exe still runs 15 s after E&xit")) return;
+  checks.Equal("exit/exit-code", code, 0);
+  checks.Check(WaitUntil([] { return TrayIcons().empty(); }), "exit/icon-removed",
+               std::to_string(TrayIcons().size()) + " icons left in the tray");
+}
+
+// Scenario 10: the end of the logon (WM_QUERYENDSESSION answered 1 at once,
+// then WM_ENDSESSION) ends Kelpo with exit code 0 and shows nothing, from the
+// shown window and from the tray.
+void LogonEnds(Checks& checks, const Options& options) {
+  checks.SetScope("logon-end/");
+  for (bool inTray : {false, true}) {
+    const std::string name = inTray ? "from-tray" : "from-window";
+    Folders folders;
+    if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+    Kelpo kelpo(checks, folders);
+    if (!kelpo.Start(false)) return;
+    const HWND main = kelpo.Windows().Main;
+    if (inTray && !kelpo.HideIntoTray(false, name + "/close")) return;
+
+    DWORD_PTR answer = 0;
+    const bool answered = SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+    checks.Check(answered && answer == 1, name + "/query-answered-1", "answered " + std::to_string(answer));
+    SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    // Until it has ended, nothing new shows: no message, and a hidden window stays hidden.
+    bool quiet = true;
+    DWORD code = 0;
+    const bool ended = WaitUntil([&] {
+      quiet = quiet && kelpo.MessageBoxes().empty() && (!inTray || !IsWindowVisible(main));
+      return !kelpo.Running();
+    });
+    checks.Check(ended && kelpo.Process().WaitForExit(0, code), name + "/ends",
+                 "kelpo.exe still runs 15 s after the end of the logon");
+    checks.Equal(name + "/exit-code", code, 0);
+    checks.Check(quiet, name + "/shows-nothing", "a message box or the hidden window appeared");
+    checks.Check(WaitUntil([] { return TrayIcons().empty(); }), name + "/no-icon-left",
+                 std::to_string(TrayIcons().size()) + " icons left in the tray");
+  }
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -1069,6 +1266,8 @@ const Scenario kScenarios[] = {
     {"wash-no", WashNo},
     {"start-stop", StartStop},
     {"sentences", SentenceOfEveryUnit},
+    {"tray", TrayIconAndMenu},
+    {"logon-end", LogonEnds},
 };
 
 // What every scenario needs: the program, and the regional settings the expected texts are written for.

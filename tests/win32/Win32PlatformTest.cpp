@@ -9,6 +9,7 @@ namespace {
 
 struct CountingEvents : WidgetEvents {
   void Changed() override { ++changed; }
+  void FocusGained() override {}
   void FocusLost() override {}
   int changed = 0;
 };

@@ -12,8 +12,10 @@ using testing::WindowOf;
 
 struct RecordingEvents : WidgetEvents {
   void Changed() override { ++changed; }
+  void FocusGained() override { ++focusGained; }
   void FocusLost() override { ++focusLost; }
   int changed = 0;
+  int focusGained = 0;
   int focusLost = 0;
 };
 
@@ -102,6 +104,7 @@ TEST_F(Win32WidgetsTest, SpinEditRoundTripsAndReportsWhatTheUserDoes) {
 
   EXPECT_EQ(events.focusLost, 0);
   MoveFocusAway();
+  EXPECT_EQ(events.focusGained, 1);
   EXPECT_EQ(events.focusLost, 1);
   EXPECT_EQ(panelProcedure.Count(WM_COMMAND), 0) << "notifications go to the peer only";
   EXPECT_EQ(panelProcedure.Count(WM_NOTIFY), 0);
@@ -148,6 +151,7 @@ TEST_F(Win32WidgetsTest, ComboBoxSelectsSilentlyAndReportsKeyboardChanges) {
   EXPECT_EQ(events.changed, 1);
 
   MoveFocusAway();
+  EXPECT_EQ(events.focusGained, 1);
   EXPECT_EQ(events.focusLost, 1);
   EXPECT_EQ(panelProcedure.Count(WM_COMMAND), 0);
 
@@ -172,6 +176,7 @@ TEST_F(Win32WidgetsTest, EditableComboBoxTakesTypedText) {
   EXPECT_EQ(combo->Text(), "F");
   EXPECT_GT(events.changed, 0);
   MoveFocusAway();
+  EXPECT_EQ(events.focusGained, 1);
   EXPECT_EQ(events.focusLost, 1);
 }
 
@@ -201,6 +206,7 @@ TEST_F(Win32WidgetsTest, TimePickerHoldsATimeOfTodayAndReportsUserChanges) {
   EXPECT_NE(picker->Time(), (TimeOfDay{23, 59, 59}));
   EXPECT_GT(events.changed, 0);
   MoveFocusAway();
+  EXPECT_EQ(events.focusGained, 1);
   EXPECT_EQ(events.focusLost, 1);
   EXPECT_EQ(panelProcedure.Count(WM_NOTIFY), 0);
 }
