@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 
 #include "framework/Application.h"
 #include "tray/SharedHandler.h"
@@ -20,23 +19,12 @@ class TSimpleTimer;
 
 using TSimpleTimerProc = std::function<void(void* userData)>;
 
-class TSimpleTimerHandler : public TSharedHandler<TSimpleTimerHandler>, private MessageWindow {
+class TSimpleTimerHandler : public TSharedHandler<TSimpleTimerHandler, TSimpleTimer> {
  public:
-  explicit TSimpleTimerHandler(TApplication& application);
-  ~TSimpleTimerHandler() override;
-
-  WindowHandle Handle() const { return window_; }
-  // Enters the timer into the table under a new id and returns the id.
-  std::uint32_t Add(TSimpleTimer& timer);
-  void Remove(std::uint32_t id) { timers_.erase(id); }
-  TSimpleTimer* Find(std::uint32_t id) const;
+  explicit TSimpleTimerHandler(TApplication& application) : TSharedHandler(application, "TSimpleTimerHandler") {}
 
  private:
   bool WindowProc(Message& m) override;
-
-  WindowHandle window_ = 0;
-  std::unordered_map<std::uint32_t, TSimpleTimer*> timers_;
-  std::uint32_t lastId_ = 0;
 };
 
 class TSimpleTimer {

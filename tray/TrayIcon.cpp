@@ -1,7 +1,6 @@
 #include "tray/TrayIcon.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "framework/ComponentRegistry.h"
 #include "framework/Control.h"
@@ -21,41 +20,13 @@ bool IsBalloonCode(std::uint32_t code) {
 
 // ---- the shared handler window ----
 
-TTrayIconHandler::TTrayIconHandler(TApplication& application) : TSharedHandler(application) {
-  WindowParams params;
-  params.Kind = WindowKind::Hidden;
-  params.ClassName = "TTrayIconHandler";
-  window_ = application.Services().windowing.CreateMessageWindow(params, this);
-}
-
-TTrayIconHandler::~TTrayIconHandler() {
-  Application().Services().windowing.DestroyWindow(window_);
-}
-
-std::uint32_t TTrayIconHandler::Add(TTrayIcon& icon) {
-  // Ids count up, so that a notification still queued for a freed icon does
-  // not reach the next one; after the last id they start again at 1,
-  // skipping those in use.
-  do {
-    lastId_ = lastId_ == std::numeric_limits<std::uint32_t>::max() ? 1 : lastId_ + 1;
-  } while (icons_.count(lastId_));
-  icons_.emplace(lastId_, &icon);
-  return lastId_;
-}
-
-TTrayIcon* TTrayIconHandler::Find(std::uint32_t id) const {
-  auto it = icons_.find(id);
-  return it == icons_.end() ? nullptr : it->second;
-}
-
 bool TTrayIconHandler::WindowProc(Message& m) {
   switch (m.Msg) {
     case TrayCallbackMessage: {
       // Never default processing; a notification for an icon freed while it
       // waited is dropped. An error of an event handler is shown.
       m.Result = 0;
-      TTrayIcon* icon =
-          m.WParam <= std::numeric_limits<std::uint32_t>::max() ? Find(static_cast<std::uint32_t>(m.WParam)) : nullptr;
+      TTrayIcon* icon = Find(m.WParam);
       const auto code = static_cast<std::uint32_t>(m.LParam);
       if (icon) Application().Guard([icon, code] { icon->HandleNotification(code); });
       return true;

@@ -17,7 +17,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "framework/Component.h"
 #include "framework/Icon.h"
@@ -49,23 +48,12 @@ constexpr std::uint32_t TrayCallbackMessage = wmUser + 0x400;
 
 class TTrayIcon;
 
-class TTrayIconHandler : public TSharedHandler<TTrayIconHandler>, private MessageWindow {
+class TTrayIconHandler : public TSharedHandler<TTrayIconHandler, TTrayIcon> {
  public:
-  explicit TTrayIconHandler(TApplication& application);
-  ~TTrayIconHandler() override;
-
-  WindowHandle Handle() const { return window_; }
-  // Enters the icon into the table under a new id and returns the id.
-  std::uint32_t Add(TTrayIcon& icon);
-  void Remove(std::uint32_t id) { icons_.erase(id); }
-  TTrayIcon* Find(std::uint32_t id) const;
+  explicit TTrayIconHandler(TApplication& application) : TSharedHandler(application, "TTrayIconHandler") {}
 
  private:
   bool WindowProc(Message& m) override;
-
-  WindowHandle window_ = 0;
-  std::unordered_map<std::uint32_t, TTrayIcon*> icons_;
-  std::uint32_t lastId_ = 0;
 };
 
 // The message id by which the shell announces that its taskbar was created
