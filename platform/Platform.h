@@ -11,6 +11,7 @@
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/Threads.h"
 #include "platform/Widgets.h"
 #include "platform/Windowing.h"
@@ -30,6 +31,7 @@ struct Platform {
   Registry& registry;
   Menus& menus;
   Threads& threads;
+  Shell& shell;
 };
 
 }  // namespace kelpo

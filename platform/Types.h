@@ -71,6 +71,7 @@ constexpr std::uint32_t wmUser = 0x0400;
 constexpr std::uint32_t wmApp = 0x8000;
 
 // Hit-test answers.
+constexpr std::intptr_t htNowhere = 0;
 constexpr std::intptr_t htClient = 1;
 constexpr std::intptr_t htCaption = 2;
 

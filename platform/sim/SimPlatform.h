@@ -11,6 +11,7 @@
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
 #include "platform/sim/SimThreads.h"
 #include "platform/sim/SimWidgets.h"
 #include "platform/sim/SimWindowing.h"
@@ -35,12 +36,13 @@ class SimPlatform {
   SimInternetCache cache;
   SimRegistry registry;
   SimMenus menus{windowing};
+  SimShell shell;
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock,   dialogs,   files, graphics, profiles, regional,
-                     widgets, windowing, cache, registry, menus,    threads};
+  Platform services_{clock,     dialogs, files,    graphics, profiles, regional, widgets,
+                     windowing, cache,   registry, menus,    threads,  shell};
 };
 
 }  // namespace kelpo

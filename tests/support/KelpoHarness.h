@@ -45,8 +45,8 @@ class KelpoHarness {
 
   SimPlatform sim;
   RefusingProfileFiles profiles{sim.profiles};
-  Platform platform{sim.clock,   sim.dialogs,   sim.files, sim.graphics, profiles,  sim.regional,
-                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.menus, sim.threads};
+  Platform platform{sim.clock,     sim.dialogs, sim.files,    sim.graphics, profiles,    sim.regional, sim.widgets,
+                    sim.windowing, sim.cache,   sim.registry, sim.menus,    sim.threads, sim.shell};
   std::unique_ptr<CacheLibrary> cacheLibrary;
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;
@@ -57,6 +57,10 @@ class KelpoHarness {
   void WriteSettingsBytes(const std::string& bytes) const;
   bool SettingsExist() const;
   std::string ReadSettings() const;
+  // A file of the images folder beside the program, which holds a plain pressed
+  // picture for each image button from the start.
+  void WriteImage(const std::string& name, const TBitmap& picture) const;
+  void WriteImageBytes(const std::string& name, const std::string& bytes) const;
 
   // Starts the program's application object and main window (FormCreate runs).
   void Start(const FormatSettings& region = UnitedStates());

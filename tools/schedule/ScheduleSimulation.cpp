@@ -72,8 +72,8 @@ void RunSession(const ScheduleRun& run, const ScheduleSession& session, Schedule
   SimPlatform sim;
   AliasedProfileFiles profiles(sim.profiles, folder + "settings.ini", file.string());
   AliasedFileSystem files(sim.files, folder, file.string());
-  Platform platform{sim.clock,   sim.dialogs,   files,     sim.graphics, profiles,  sim.regional,
-                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.menus, sim.threads};
+  Platform platform{sim.clock,     sim.dialogs, files,        sim.graphics, profiles,    sim.regional, sim.widgets,
+                    sim.windowing, sim.cache,   sim.registry, sim.menus,    sim.threads, sim.shell};
   sim.regional.Set(run.Region);
   sim.clock.SetMillis(MillisOf(session.Start));
   {
