@@ -7,6 +7,8 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
+#include "framework/ImageList.h"
+#include "framework/Menus.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
 #include "framework/widgets/ComboBox.h"
@@ -15,6 +17,8 @@
 #include "scheduler/DueCheck.h"
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
+#include "ui/PressedPicture.h"
+#include "ui/WebLinks.h"
 #include "wash/IECache.h"
 #include "wash/WashCommand.h"
 
@@ -50,6 +54,8 @@ class TMainForm : public TForm {
   TComboBox* ComboBox2 = nullptr;
   TTimer* Timer1 = nullptr;
   TIECache* IECache1 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TImageList* ImageList1 = nullptr;
 
   // Private state of the window.
   bool ScheduleActive = false;
@@ -68,11 +74,29 @@ class TMainForm : public TForm {
   void Image7Click(TComponent* sender);
   void Image5Click(TComponent* sender);
   void StartStop1Click(TComponent* sender);
+  void Image6Click(TComponent* sender);
+  void Image5MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image6MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image7MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image8MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image9MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image5MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image6MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image7MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image8MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image9MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void KelpoHomePage1Click(TComponent* sender);
+  void DevService1Click(TComponent* sender);
+  void GIFImage1Click(TComponent* sender);
+  void objectAboutDlgTMenuItem1Click(TComponent* sender);
+  // The system's hit test: the free part of the window's surface is its caption.
+  void NonClientHitTest(Message& m);
 
   void LoadSchedule();
   void ApplyTimerInterval();
   void RunWash();
   bool IsScheduleDue();
+  void ShowAboutBox();
   ScheduleEditor& Editor() { return *editor_; }
 
  protected:
@@ -84,11 +108,15 @@ class TMainForm : public TForm {
  private:
   // The classes that own the behaviour the handlers call.
   void CreateCollaborators();
+  void PressButton(TImage& button, const std::string& file);
+  void ReleaseButton(TImage& button);
   CacheLibrary* cacheLibrary_;
   std::optional<ScheduleEditor> editor_;
   std::optional<DueCheck> dueCheck_;
   std::optional<RunState> runState_;
   std::optional<WashCommand> washCommand_;
+  std::optional<PressedPicture> pressedPicture_;
+  std::optional<WebLinks> webLinks_;
 };
 
 }  // namespace kelpo
