@@ -7,6 +7,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
+#include "framework/ImageList.h"
 #include "framework/Menus.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
@@ -17,6 +18,8 @@
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
 #include "tray/TrayIcon.h"
+#include "ui/PressedPicture.h"
+#include "ui/WebLinks.h"
 #include "wash/IECache.h"
 #include "wash/WashCommand.h"
 
@@ -54,6 +57,8 @@ class TMainForm : public TForm {
   TIECache* IECache1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TImageList* ImageList1 = nullptr;
 
   // Private state of the window.
   bool ScheduleActive = false;
@@ -81,11 +86,29 @@ class TMainForm : public TForm {
   void TrayIcon1DblClick(TComponent* sender);
   // WM_QUERYENDSESSION: the logon may end, at once and without a question.
   void AllowShutdown(Message& m);
+  void Image6Click(TComponent* sender);
+  void Image5MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image6MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image7MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image8MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image9MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image5MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image6MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image7MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image8MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image9MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void KelpoHomePage1Click(TComponent* sender);
+  void DevService1Click(TComponent* sender);
+  void GIFImage1Click(TComponent* sender);
+  void objectAboutDlgTMenuItem1Click(TComponent* sender);
+  // The system's hit test: the free part of the window's surface is its caption.
+  void NonClientHitTest(Message& m);
 
   void LoadSchedule();
   void ApplyTimerInterval();
   void RunWash();
   bool IsScheduleDue();
+  void ShowAboutBox();
   ScheduleEditor& Editor() { return *editor_; }
 
  protected:
@@ -97,11 +120,15 @@ class TMainForm : public TForm {
  private:
   // The classes that own the behaviour the handlers call.
   void CreateCollaborators();
+  void PressButton(TImage& button, const std::string& file);
+  void ReleaseButton(TImage& button);
   CacheLibrary* cacheLibrary_;
   std::optional<ScheduleEditor> editor_;
   std::optional<DueCheck> dueCheck_;
   std::optional<RunState> runState_;
   std::optional<WashCommand> washCommand_;
+  std::optional<PressedPicture> pressedPicture_;
+  std::optional<WebLinks> webLinks_;
 };
 
 }  // namespace kelpo

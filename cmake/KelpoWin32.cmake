@@ -99,6 +99,10 @@ if(KELPO_E2E_SOURCES)
              COMMAND ${KELPO_IMAGEMAGICK} ${CMAKE_BINARY_DIR}/e2e-main.bmp ${CMAKE_BINARY_DIR}/e2e-main.png)
     set_tests_properties(e2e-screenshot PROPERTIES FIXTURES_REQUIRED e2e-weekly
                                                    REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-main.bmp)
+    add_test(NAME e2e-links-menu-screenshot
+             COMMAND ${KELPO_IMAGEMAGICK} ${CMAKE_BINARY_DIR}/e2e-links-menu.bmp ${CMAKE_BINARY_DIR}/e2e-links-menu.png)
+    set_tests_properties(e2e-links-menu-screenshot PROPERTIES FIXTURES_REQUIRED e2e-links
+                                                              REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-links-menu.bmp)
     set(KELPO_E2E_SENTENCE_SHOTS)
     foreach(unit minutes hours days weeks months)
       list(APPEND KELPO_E2E_SENTENCE_SHOTS ${CMAKE_BINARY_DIR}/e2e-sentence-${unit})

@@ -1,5 +1,7 @@
 #pragma once
-// Real files; the executable's folder is whatever the test chooses.
+// Real files, with Windows' path rules: a backslash separates folders as a
+// slash does, and a doubled separator counts as one. The executable's folder
+// is whatever the test chooses.
 
 #include "platform/FileSystem.h"
 

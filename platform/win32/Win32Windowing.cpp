@@ -375,6 +375,10 @@ std::uint32_t Win32Windowing::RegisterWindowMessage(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());
 }
 
+std::intptr_t Win32Windowing::DefaultWindowProc(WindowHandle window, const Message& m) {
+  return DefWindowProcA(ToHwnd(window), m.Msg, m.WParam, m.LParam);
+}
+
 bool Win32Windowing::InstallHook(WindowHandle window, WindowHook& hook) {
   HWND hwnd = ToHwnd(window);
   // Only this thread's windows: another thread's procedure would run the hooks there.

@@ -79,6 +79,12 @@ std::vector<std::string> ComboItems(HWND combo);
 bool PressKey(HWND hwnd, WORD virtualKey);
 // A left click posted at `x`, `y` of `hwnd`'s client area (button down, then up).
 void PostClick(HWND hwnd, int x, int y);
+// A left button press and, separately, its release, posted at client points of `hwnd`.
+void PostButtonDown(HWND hwnd, int x, int y);
+void PostButtonUp(HWND hwnd, int x, int y);
+// A real left-button drag between two screen points (SendInput): press, a few
+// moves, release. The window under the start must be unobscured.
+bool DragMouse(POINT from, POINT to);
 
 // Memory in another process, for messages whose pointers are not marshalled.
 class RemoteBuffer {
@@ -180,6 +186,16 @@ struct ScreenshotStats {
 };
 // Copies `hwnd`'s screen rectangle from the screen DC and saves it as a 24-bit BMP.
 bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error);
+// The same for a rectangle of the screen.
+bool SaveScreenArea(const RECT& rect, const std::string& path, ScreenshotStats& stats, std::string& error);
+// The pixels of an uncompressed 24-bit BMP file (the form the artwork is stored in).
+bool ReadBmpFile(const std::string& path, Pixels& pixels);
+// The `width` x `height` part of `pixels` at `left`, `top` (clipped to it).
+Pixels Crop(const Pixels& pixels, int left, int top, int width, int height);
+
+// The clipboard's text (CF_TEXT), and putting text there as another program does.
+bool SetClipboardText(const std::string& text);
+bool ClipboardText(std::string& text);
 
 // Today and yesterday by the local clock.
 SYSTEMTIME LocalToday();

@@ -10,7 +10,8 @@
 // Prints "PASS name" or "FAIL name: detail" per check and "N passed, N failed" at
 // the end; the exit code is 0 only when every check passed. Screenshots (24-bit
 // BMP) go to OUTPUT_FOLDER, by default the current folder: e2e-main.bmp from the
-// scenario "weekly", e2e-sentence-UNIT.bmp from "sentences".
+// scenario "weekly", e2e-sentence-UNIT.bmp from "sentences", e2e-links-menu.bmp
+// from "links".
 
 #include <algorithm>
 #include <cstdio>
@@ -1053,6 +1054,347 @@ void SentenceOfEveryUnit(Checks& checks, const Options& options) {
   kelpo.CloseByMessage();
 }
 
+// Moves the main window to a place of the screen where the message boxes (centred
+// on the screen) and the links menu open clear of its image buttons.
+void MoveMain(Kelpo& kelpo, int left, int top) {
+  SetWindowPos(kelpo.Windows().Main, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Settle(kelpo.ProcessHandle(), kelpo.Windows().Main);
+}
+
+RECT WindowRect(HWND hwnd) {
+  RECT rect{};
+  GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
+// The links menu (a window of class "#32768") of kelpo.exe once it shows, or null.
+HWND WaitForMenu(const Kelpo& kelpo, std::size_t level = 1) {
+  HWND found = nullptr;
+  WaitUntil([&] {
+    std::vector<HWND> menus;
+    for (HWND menu : TopLevelWindows(GetProcessId(kelpo.ProcessHandle()), "#32768"))
+      if (IsWindowVisible(menu)) menus.push_back(menu);
+    if (menus.size() >= level) found = menus.front();
+    return found != nullptr;
+  });
+  return found;
+}
+
+bool MenuClosed(const Kelpo& kelpo) {
+  return WaitUntil([&] { return TopLevelWindows(GetProcessId(kelpo.ProcessHandle()), "#32768").empty(); });
+}
+
+// The image buttons in the body panel: the place of their bitmap, their pressed
+// picture in the images folder, and what a click on them opens.
+enum class ClickOpens { Question, LinksMenu, Nothing };
+struct ImageButton {
+  const char* Name;
+  RECT Face;  // the bitmap's rectangle in the body panel
+  const char* PressedFile;
+  ClickOpens Opens;
+};
+const ImageButton kApply = {"apply", {80, 53, 233, 75}, "apply.bmp", ClickOpens::Question};
+const ImageButton kWash = {"wash-now", {237, 52, 317, 77}, "washnow.bmp", ClickOpens::Question};
+const ImageButton kHelp = {"help", {407, 10, 462, 35}, "help.bmp", ClickOpens::LinksMenu};
+const ImageButton kStart = {"start", {20, 51, 78, 76}, "pstart.bmp", ClickOpens::Nothing};
+const ImageButton kStop = {"stop", {19, 51, 76, 76}, "pstop.bmp", ClickOpens::Nothing};
+
+POINT Centre(const RECT& rect) {
+  return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The face of a button as the screen shows it, read without disturbing modal UI.
+bool ScreenFace(Kelpo& kelpo, const RECT& face, Pixels& pixels) {
+  Settle(kelpo.ProcessHandle(), kelpo.Windows().Main);
+  return CaptureScreen(ClientToScreenRect(kelpo.Windows().Body, face), pixels);
+}
+
+// Presses a button, checks its pressed picture while the button is held and
+// while what its click opens is open, answers that, and returns the face that
+// shows after the release.
+Pixels PressAndRelease(Checks& checks, Kelpo& kelpo, const Folders& folders, const ImageButton& button) {
+  const std::string name = button.Name;
+  const KelpoWindows& w = kelpo.Windows();
+  Pixels pressed;
+  checks.Check(ReadBmpFile(folders.App + "\\images\\" + button.PressedFile, pressed), name + "/pressed-file-read",
+               folders.App + "\\images\\" + button.PressedFile);
+  const POINT at = Centre(button.Face);
+  PostButtonDown(w.Body, at.x, at.y);
+  Pixels held;
+  CaptureBody(kelpo, button.Face, held);
+  checks.Equal(name + "/pressed-while-held", DifferentPixels(held, pressed), 0);
+
+  PostButtonUp(w.Body, at.x, at.y);
+  Pixels during;
+  if (button.Opens == ClickOpens::Question) {
+    HWND box = kelpo.WaitForMessageBox();
+    if (checks.Check(box != nullptr, name + "/question-shown", "no message box after the click")) {
+      ScreenFace(kelpo, button.Face, during);
+      checks.Equal(name + "/pressed-while-asking", DifferentPixels(during, pressed), 0);
+      Answer(checks, box, IDNO, name + "/no");
+    }
+  } else if (button.Opens == ClickOpens::LinksMenu) {
+    HWND menu = WaitForMenu(kelpo);
+    if (checks.Check(menu != nullptr, name + "/menu-shown", "no popup menu after the click")) {
+      // The menu opens over the button's lower rows; the rows above it are compared.
+      const RECT screenFace = ClientToScreenRect(w.Body, button.Face);
+      const int rows = std::min<int>(WindowRect(menu).top - screenFace.top, pressed.Height);
+      ScreenFace(kelpo, button.Face, during);
+      checks.Check(rows >= 10, name + "/rows-above-menu", std::to_string(rows) + " rows of the face above the menu");
+      checks.Equal(name + "/pressed-while-menu-open",
+                   DifferentPixels(Crop(during, 0, 0, pressed.Width, rows), Crop(pressed, 0, 0, pressed.Width, rows)),
+                   0);
+      PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+      checks.Check(MenuClosed(kelpo), name + "/menu-closed", "the menu stays open after Escape");
+    }
+  }
+  Pixels after;
+  CaptureBody(kelpo, button.Face, after);
+  checks.Check(DifferentPixels(after, pressed) > 0, name + "/released", "the pressed picture stays after the release");
+  return after;
+}
+
+// Scenario 9: each image button shows its pressed picture from the images folder
+// while it is held, and while the question or the menu its click opens is open,
+// and its own face again after the release, also when released away from it;
+// text on the clipboard survives all of it.
+void PressedPictures(Checks& checks, const Options& options) {
+  checks.SetScope("buttons/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+  MoveMain(kelpo, 240, 40);
+  const std::string copied = "copied before any button was pressed";
+  checks.Check(SetClipboardText(copied), "clipboard-text-set", "cannot put text on the clipboard");
+
+  for (const ImageButton* button : {&kApply, &kWash, &kHelp}) {
+    Pixels before;
+    CaptureBody(kelpo, button->Face, before);
+    const Pixels after = PressAndRelease(checks, kelpo, folders, *button);
+    checks.Equal(std::string(button->Name) + "/face-back", DifferentPixels(after, before), 0);
+  }
+  // Start hides itself and shows stop, which hides itself again.
+  Pixels startFace;
+  CaptureBody(kelpo, kStart.Face, startFace);
+  const Pixels stopFace = PressAndRelease(checks, kelpo, folders, kStart);
+  checks.Check(DifferentPixels(stopFace, startFace) >= 20, "start/stop-face-shown", "the start face stays");
+  PressAndRelease(checks, kelpo, folders, kStop);
+  Pixels startAgain;
+  CaptureBody(kelpo, kStart.Face, startAgain);
+  checks.Equal("stop/start-face-back", DifferentPixels(startAgain, startFace), 0);
+
+  // Released away from the button: the face comes back and nothing is asked.
+  Pixels washFace;
+  CaptureBody(kelpo, kWash.Face, washFace);
+  const POINT at = Centre(kWash.Face);
+  PostButtonDown(w.Body, at.x, at.y);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  PostButtonUp(w.Body, at.x, at.y + 60);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  Sleep(300);
+  checks.Equal("released-away/no-question", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+  Pixels washAfter;
+  CaptureBody(kelpo, kWash.Face, washAfter);
+  checks.Equal("released-away/face-back", DifferentPixels(washAfter, washFace), 0);
+
+  std::string text;
+  checks.Check(ClipboardText(text) && text == copied, "clipboard-text-kept",
+               "the clipboard holds " + (text.empty() ? std::string("no text") : Quote(text)));
+  CheckStillRunning(checks, kelpo, folders);
+  kelpo.CloseByMessage();
+}
+
+// Scenario 10: dragging the title strip with the mouse moves the window; dragging
+// the body or a title button does not, and the button released away does nothing.
+void DragTitleStrip(Checks& checks, const Options& options) {
+  checks.SetScope("drag/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+  MoveMain(kelpo, 300, 200);
+  SetForegroundWindow(w.Main);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  const RECT start = WindowRect(w.Main);
+
+  checks.Check(DragMouse({start.left + 200, start.top + 11}, {start.left + 260, start.top + 51}), "title/input-sent",
+               "SendInput failed");
+  WaitUntil([&] { return WindowRect(w.Main).left != start.left; }, 3000);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  const RECT moved = WindowRect(w.Main);
+  checks.Check(moved.left == start.left + 60 && moved.top == start.top + 40, "title/window-moved",
+               "from " + RectText(start) + " to " + RectText(moved) + " (60, 40 expected)");
+
+  const POINT body = {moved.left + 150, moved.top + 23 + 150};
+  const POINT minimise = {moved.left + 433 + 8, moved.top + 10};
+  for (const auto& [name, from] : {std::pair<const char*, POINT>{"body", body}, {"minimise-button", minimise}}) {
+    DragMouse(from, {from.x + 60, from.y + 100});
+    Settle(kelpo.ProcessHandle(), w.Main);
+    Sleep(200);
+    const RECT now = WindowRect(w.Main);
+    checks.Check(std::memcmp(&now, &moved, sizeof(now)) == 0, std::string(name) + "/window-stays", RectText(now));
+  }
+  checks.Check(!IsIconic(w.Main) && IsWindowVisible(w.Main), "minimise-button/released-away-does-nothing",
+               "the window was minimised");
+  kelpo.CloseByMessage();
+}
+
+// What the test prefix opens https addresses with: the driver itself, which
+// writes each address it is given and the show command it was started with into
+// a file. Windows (Wine) runs the default value of HKCR\https\shell\open\command
+// with %1 replaced by the address; the value there before is put back at the end.
+class HttpsHandlerFixture {
+ public:
+  HttpsHandlerFixture(Checks& checks, const std::string& record) {
+    char driver[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, driver, sizeof(driver));
+    char previous[1024] = {};
+    DWORD size = sizeof(previous);
+    hadPrevious_ =
+        RegGetValueA(HKEY_CLASSES_ROOT, kCommandKey, nullptr, RRF_RT_REG_SZ, nullptr, previous, &size) == ERROR_SUCCESS;
+    previous_ = previous;
+    const std::string command = "\"" + std::string(driver) + "\" --record-url \"" + record + "\" \"%1\"";
+    ready_ = checks.Check(SetRegistryString(HKEY_CLASSES_ROOT, kCommandKey, nullptr, command), "https-handler-set",
+                          "cannot set HKCR\\" + std::string(kCommandKey));
+  }
+  HttpsHandlerFixture(const HttpsHandlerFixture&) = delete;
+  HttpsHandlerFixture& operator=(const HttpsHandlerFixture&) = delete;
+  ~HttpsHandlerFixture() {
+    if (hadPrevious_)
+      SetRegistryString(HKEY_CLASSES_ROOT, kCommandKey, nullptr, previous_);
+    else
+      RegDeleteKeyValueA(HKEY_CLASSES_ROOT, kCommandKey, nullptr);
+  }
+  bool Ready() const { return ready_; }
+
+ private:
+  static constexpr const char* kCommandKey = "https\\shell\\open\\command";
+  bool ready_ = false;
+  bool hadPrevious_ = false;
+  std::string previous_;
+};
+
+// Writes "ADDRESS show=N" (N the show command the process was started with) at the end of `file`.
+int RecordUrl(const std::string& file, const std::string& url) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  GetStartupInfoA(&startup);
+  const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+  std::string bytes;
+  ReadFileBytes(file, bytes);
+  bytes += url + " show=" + std::to_string(show) + "\n";
+  return WriteFileBytes(file, bytes) ? 0 : 1;
+}
+
+// Scenario 11: the banner and every entry of the links menu open exactly their
+// address in the default browser; the menu opens below the help button with its
+// icons; a screenshot of it with the development-services submenu open is saved
+// as e2e-links-menu.bmp.
+void WebLinks(Checks& checks, const Options& options) {
+  checks.SetScope("links/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  const std::string record = folders.Work + "\\opened.txt";
+  HttpsHandlerFixture handler(checks, record);
+  if (!handler.Ready()) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+  MoveMain(kelpo, 200, 100);
+  const std::string redirect = "https://go.orvanex.example/navigate.php?p_id=11&opt=";
+  std::vector<std::string> expected;
+  // Waits for the next address to be recorded and checks the whole record.
+  const auto expectOpened = [&](const std::string& name, const std::string& code) {
+    expected.push_back(redirect + code + " show=5");
+    std::vector<std::string> lines;
+    WaitUntil([&] {
+      std::string bytes;
+      ReadFileBytes(record, bytes);
+      lines = NonEmptyLines(bytes);
+      return lines.size() >= expected.size();
+    });
+    checks.Equal(name + "/opened", Join(lines), Join(expected));
+  };
+
+  const POINT banner = {5 + 200, 226 + 30};
+  PostClick(w.Body, banner.x, banner.y);
+  expectOpened("banner", "0");
+
+  const POINT help = Centre(kHelp.Face);
+  struct Choice {
+    const char* Name;
+    std::vector<WPARAM> Keys;
+    const char* Code;  // nullptr: opens nothing
+  };
+  const std::vector<Choice> choices = {
+      {"home-page", {VK_DOWN, VK_RETURN}, "1"},
+      {"online-help", {VK_DOWN, VK_DOWN, VK_RETURN}, "5"},
+      {"other-products", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, "2"},
+      {"advertise", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, "4"},
+      {"service-1", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}, "3_1"},
+      {"service-3", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}, "3_3"},
+      {"development-services", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE, VK_ESCAPE}, nullptr},
+  };
+  bool first = true;
+  for (const Choice& choice : choices) {
+    const std::string name = choice.Name;
+    PostClick(w.Body, help.x, help.y);
+    HWND menu = WaitForMenu(kelpo);
+    if (!checks.Check(menu != nullptr, name + "/menu-shown", "no popup menu after a click on help")) break;
+    Settle(kelpo.ProcessHandle(), w.Main);
+    if (first) {
+      first = false;
+      const RECT main = WindowRect(w.Main);
+      const RECT at = WindowRect(menu);
+      checks.Check(at.left == main.left + 300 && at.top == main.top + 50, "menu-below-help",
+                   "menu at " + RectText(at) + ", window at " + RectText(main));
+      // The icons of the entries, in colours of their own: the blue help disc, the
+      // red roof, the green globe, the monitor's screen and the maker's orange disc.
+      Pixels shown;
+      CaptureScreen(at, shown);
+      for (const auto& [icon, colour] : {std::pair<const char*, std::uint32_t>{"help-disc", 0x0054BE},
+                                         {"house", 0xD21414},
+                                         {"globe", 0x00963C},
+                                         {"monitor", 0x2878DC},
+                                         {"maker-logo", 0xFF8800}}) {
+        const auto count = std::count(shown.Rgb.begin(), shown.Rgb.end(), colour);
+        checks.Check(count >= 10, std::string("icon-") + icon, std::to_string(count) + " pixels of its colour");
+      }
+    }
+    for (WPARAM key : choice.Keys) {
+      if (key == VK_RETURN && name == "service-1") {
+        // The submenu is open: the screenshot shows both menus and the window.
+        WaitForMenu(kelpo, 2);
+        Settle(kelpo.ProcessHandle(), w.Main);
+        RECT area = WindowRect(w.Main);
+        for (HWND open : TopLevelWindows(GetProcessId(kelpo.ProcessHandle()), "#32768")) {
+          const RECT r = WindowRect(open);
+          area = {std::min(area.left, r.left), std::min(area.top, r.top), std::max(area.right, r.right),
+                  std::max(area.bottom, r.bottom)};
+        }
+        ScreenshotStats stats;
+        std::string error;
+        checks.Check(SaveScreenArea(area, options.Output + "\\e2e-links-menu.bmp", stats, error), "screenshot-saved",
+                     error);
+      }
+      PostMessageA(menu, WM_KEYDOWN, key, 0);
+      Settle(kelpo.ProcessHandle(), w.Main);
+    }
+    checks.Check(MenuClosed(kelpo), name + "/menu-closed", "the menu stays open");
+    if (choice.Code) expectOpened(name, choice.Code);
+  }
+  // Nothing more was opened (in particular no address for the submenu's parent).
+  Sleep(500);
+  std::string bytes;
+  ReadFileBytes(record, bytes);
+  checks.Equal("nothing-else-opened", Join(NonEmptyLines(bytes)), Join(expected));
+  checks.Equal("no-message-box", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+  kelpo.CloseByMessage();
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -1069,6 +1411,9 @@ const Scenario kScenarios[] = {
     {"wash-no", WashNo},
     {"start-stop", StartStop},
     {"sentences", SentenceOfEveryUnit},
+    {"buttons", PressedPictures},
+    {"drag", DragTitleStrip},
+    {"links", WebLinks},
 };
 
 // What every scenario needs: the program, and the regional settings the expected texts are written for.
@@ -1095,6 +1440,8 @@ int Usage() {
 
 int main(int argc, char** argv) {
   using namespace kelpo::e2e;
+  // The https handler of the scenario "links", started by the system.
+  if (argc == 4 && std::strcmp(argv[1], "--record-url") == 0) return RecordUrl(argv[2], argv[3]);
   if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
     for (const Scenario& scenario : kScenarios) std::printf("%s\n", scenario.Name);
     return 0;
