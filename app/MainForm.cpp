@@ -8,6 +8,12 @@ namespace kelpo {
 TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
     : TForm(application), cacheLibrary_(cacheLibrary) {
   CreateFromLayout("MainForm.layout");
+  try {
+    AboutDialog = std::make_unique<TAboutDialog>(application);
+  } catch (...) {
+    BeforeDestruction();  // while this window's handlers still exist
+    throw;
+  }
 }
 
 TMainForm::~TMainForm() {
@@ -16,12 +22,19 @@ TMainForm::~TMainForm() {
 
 const HandlerTable& TMainForm::Handlers() const {
   static const HandlerTable table{
-      Handler("FormCreate", &TMainForm::FormCreate),           Handler("FormDestroy", &TMainForm::FormDestroy),
-      Handler("ComboBox1Change", &TMainForm::ComboBox1Change), Handler("Image8Click", &TMainForm::Image8Click),
-      Handler("Image3Click", &TMainForm::Image3Click),         Handler("Image4Click", &TMainForm::Image4Click),
-      Handler("Image9Click", &TMainForm::Image9Click),         Handler("WashBtnClick", &TMainForm::WashBtnClick),
-      Handler("Timer1Timer", &TMainForm::Timer1Timer),         Handler("Image7Click", &TMainForm::Image7Click),
-      Handler("Image5Click", &TMainForm::Image5Click),         Handler("StartStop1Click", &TMainForm::StartStop1Click),
+      Handler("FormCreate", &TMainForm::FormCreate),
+      Handler("FormDestroy", &TMainForm::FormDestroy),
+      Handler("ComboBox1Change", &TMainForm::ComboBox1Change),
+      Handler("Image8Click", &TMainForm::Image8Click),
+      Handler("Image3Click", &TMainForm::Image3Click),
+      Handler("Image4Click", &TMainForm::Image4Click),
+      Handler("Image9Click", &TMainForm::Image9Click),
+      Handler("WashBtnClick", &TMainForm::WashBtnClick),
+      Handler("Timer1Timer", &TMainForm::Timer1Timer),
+      Handler("Image7Click", &TMainForm::Image7Click),
+      Handler("Image5Click", &TMainForm::Image5Click),
+      Handler("StartStop1Click", &TMainForm::StartStop1Click),
+      Handler("objectAboutDlgTMenuItem1Click", &TMainForm::objectAboutDlgTMenuItem1Click),
   };
   return table;
 }
@@ -137,6 +150,14 @@ void TMainForm::Image5Click(TComponent*) {
 
 void TMainForm::StartStop1Click(TComponent*) {
   runState_->Toggle();
+}
+
+void TMainForm::ShowAboutBox() {
+  AboutDialog->ShowBox();
+}
+
+void TMainForm::objectAboutDlgTMenuItem1Click(TComponent*) {
+  ShowAboutBox();
 }
 
 void TMainForm::Image3Click(TComponent*) {

@@ -15,6 +15,7 @@
 #include "scheduler/DueCheck.h"
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
+#include "ui/About.h"
 #include "wash/IECache.h"
 #include "wash/WashCommand.h"
 
@@ -22,8 +23,9 @@ namespace kelpo {
 
 class TMainForm : public TForm {
  public:
-  // Creates the window from its layout; FormCreate has run when this returns.
-  // `cacheLibrary` is the probe of the cache library made at program start.
+  // Creates the window from its layout, then the about box, hidden; FormCreate
+  // has run when this returns. `cacheLibrary` is the probe of the cache
+  // library made at program start.
   explicit TMainForm(TApplication& application, CacheLibrary* cacheLibrary = nullptr);
   ~TMainForm() override;
 
@@ -54,6 +56,8 @@ class TMainForm : public TForm {
   // Private state of the window.
   bool ScheduleActive = false;
   std::unique_ptr<TBitmap> ScratchBitmap;
+  // The about box, from the end of the window's creation to its destruction.
+  std::unique_ptr<TAboutDialog> AboutDialog;
 
   // Handlers, which the layout wires by name (Handlers).
   void FormCreate(TComponent* sender);
@@ -68,11 +72,15 @@ class TMainForm : public TForm {
   void Image7Click(TComponent* sender);
   void Image5Click(TComponent* sender);
   void StartStop1Click(TComponent* sender);
+  void objectAboutDlgTMenuItem1Click(TComponent* sender);
 
   void LoadSchedule();
   void ApplyTimerInterval();
   void RunWash();
   bool IsScheduleDue();
+  // Shows the about box without making it modal; when it is shown already, it
+  // only comes to the front.
+  void ShowAboutBox();
   ScheduleEditor& Editor() { return *editor_; }
 
  protected:

@@ -11,7 +11,9 @@
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/Threads.h"
+#include "platform/VersionInfo.h"
 #include "platform/Widgets.h"
 #include "platform/Windowing.h"
 
@@ -30,6 +32,8 @@ struct Platform {
   Registry& registry;
   Menus& menus;
   Threads& threads;
+  VersionInfo& versionInfo;
+  Shell& shell;
 };
 
 }  // namespace kelpo

@@ -11,7 +11,9 @@
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
 #include "platform/sim/SimThreads.h"
+#include "platform/sim/SimVersionInfo.h"
 #include "platform/sim/SimWidgets.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -35,12 +37,14 @@ class SimPlatform {
   SimInternetCache cache;
   SimRegistry registry;
   SimMenus menus{windowing};
+  SimVersionInfo versionInfo;
+  SimShell shell;
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock,   dialogs,   files, graphics, profiles, regional,
-                     widgets, windowing, cache, registry, menus,    threads};
+  Platform services_{clock,     dialogs, files,    graphics, profiles, regional,    widgets,
+                     windowing, cache,   registry, menus,    threads,  versionInfo, shell};
 };
 
 }  // namespace kelpo

@@ -16,6 +16,7 @@
 #include <commctrl.h>
 
 #include "platform/Types.h"
+#include "platform/Windowing.h"
 
 #undef CreateWindow
 #undef DrawText
@@ -34,6 +35,23 @@ inline HWND ToHwnd(WindowHandle window) {
 }
 inline WindowHandle FromHwnd(HWND window) {
   return reinterpret_cast<WindowHandle>(window);
+}
+
+// The SW_ value of a show command.
+inline int ToShowCommand(ShowCommand command) {
+  switch (command) {
+    case ShowCommand::Hide:
+      return SW_HIDE;
+    case ShowCommand::Show:
+      return SW_SHOW;
+    case ShowCommand::ShowNormal:
+      return SW_SHOWNORMAL;
+    case ShowCommand::Minimize:
+      return SW_MINIMIZE;
+    case ShowCommand::Restore:
+      return SW_RESTORE;
+  }
+  return SW_SHOW;
 }
 
 }  // namespace kelpo

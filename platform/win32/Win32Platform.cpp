@@ -9,7 +9,9 @@
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Threads.h"
+#include "platform/win32/Win32VersionInfo.h"
 #include "platform/win32/Win32Widgets.h"
 #include "platform/win32/Win32Windowing.h"
 
@@ -28,8 +30,10 @@ struct Win32Platform::Impl {
   Win32Registry registry;
   Win32Menus menus{graphics};
   Win32Threads threads;
-  Platform services{clock,   dialogs,   files, graphics, profiles, regional,
-                    widgets, windowing, cache, registry, menus,    threads};
+  Win32VersionInfo versionInfo;
+  Win32Shell shell;
+  Platform services{clock,     dialogs, files,    graphics, profiles, regional,    widgets,
+                    windowing, cache,   registry, menus,    threads,  versionInfo, shell};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

@@ -45,8 +45,8 @@ class KelpoHarness {
 
   SimPlatform sim;
   RefusingProfileFiles profiles{sim.profiles};
-  Platform platform{sim.clock,   sim.dialogs,   sim.files, sim.graphics, profiles,  sim.regional,
-                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.menus, sim.threads};
+  Platform platform{sim.clock,     sim.dialogs, sim.files,    sim.graphics, profiles,    sim.regional,    sim.widgets,
+                    sim.windowing, sim.cache,   sim.registry, sim.menus,    sim.threads, sim.versionInfo, sim.shell};
   std::unique_ptr<CacheLibrary> cacheLibrary;
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;

@@ -83,8 +83,8 @@ class WashHarness {
   SimPlatform sim;
   RaisingCache cache{sim.cache};
   RaisingRegistry registry{sim.registry};
-  Platform platform{sim.clock,   sim.dialogs,   sim.files, sim.graphics, sim.profiles, sim.regional,
-                    sim.widgets, sim.windowing, cache,     registry,     sim.menus,    sim.threads};
+  Platform platform{sim.clock,     sim.dialogs, sim.files, sim.graphics, sim.profiles, sim.regional,    sim.widgets,
+                    sim.windowing, cache,       registry,  sim.menus,    sim.threads,  sim.versionInfo, sim.shell};
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TComponent> owner;
   TIECache* ie = nullptr;  // owned by `owner`

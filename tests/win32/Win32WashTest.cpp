@@ -87,8 +87,8 @@ TEST(Win32Wash, WashEndsCleanlyAgainstWinINetAndTheRegistry) {
   Win32Platform win32;
   Platform& s = win32.Services();
   RecordingCache cache;
-  Platform platform{s.clock,   s.dialogs,   s.files, s.graphics, s.profiles, s.regional,
-                    s.widgets, s.windowing, cache,   s.registry, s.menus,    s.threads};
+  Platform platform{s.clock,     s.dialogs, s.files,    s.graphics, s.profiles, s.regional,    s.widgets,
+                    s.windowing, cache,     s.registry, s.menus,    s.threads,  s.versionInfo, s.shell};
   TApplication app(platform);
   TComponent owner(app);
   auto* ie = new TIECache(&owner);

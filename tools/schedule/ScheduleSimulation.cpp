@@ -39,6 +39,7 @@ class AliasedFileSystem : public FileSystem {
  public:
   AliasedFileSystem(FileSystem& inner, std::string folder, std::string file)
       : inner_(inner), folder_(std::move(folder)), file_(std::move(file)) {}
+  std::string ExecutablePath() override { return folder_ + "kelpo.exe"; }
   std::string ExecutableFolder() override { return folder_; }
   bool FileExists(const std::string& path) override { return inner_.FileExists(Resolve(path)); }
   std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
@@ -72,8 +73,8 @@ void RunSession(const ScheduleRun& run, const ScheduleSession& session, Schedule
   SimPlatform sim;
   AliasedProfileFiles profiles(sim.profiles, folder + "settings.ini", file.string());
   AliasedFileSystem files(sim.files, folder, file.string());
-  Platform platform{sim.clock,   sim.dialogs,   files,     sim.graphics, profiles,  sim.regional,
-                    sim.widgets, sim.windowing, sim.cache, sim.registry, sim.menus, sim.threads};
+  Platform platform{sim.clock,     sim.dialogs, files,        sim.graphics, profiles,    sim.regional,    sim.widgets,
+                    sim.windowing, sim.cache,   sim.registry, sim.menus,    sim.threads, sim.versionInfo, sim.shell};
   sim.regional.Set(run.Region);
   sim.clock.SetMillis(MillisOf(session.Start));
   {
