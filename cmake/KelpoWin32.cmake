@@ -88,7 +88,11 @@ gtest_discover_tests(kelpo_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT
 file(GLOB KELPO_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(KELPO_E2E_SOURCES)
   add_executable(kelpo_e2e ${KELPO_E2E_SOURCES})
-  target_link_libraries(kelpo_e2e PRIVATE comctl32 gdi32 user32 shell32 advapi32)
+  target_link_libraries(kelpo_e2e PRIVATE comctl32 gdi32 user32 shell32 advapi32 version)
+  # The driver knows the program's web addresses and the versions it was built with.
+  target_include_directories(kelpo_e2e PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(kelpo_e2e PRIVATE KELPO_E2E_PRODUCT_VERSION="${KELPO_PRODUCT_VERSION_TEXT}"
+                                               KELPO_E2E_FILE_VERSION="${KELPO_FILE_VERSION}")
   add_dependencies(kelpo_e2e kelpo)
 
   # One ctest test per scenario, named e2e/SCENARIO, so that a failure names its
@@ -141,6 +145,10 @@ if(KELPO_E2E_SOURCES)
                      -P ${CMAKE_SOURCE_DIR}/cmake/ConvertShots.cmake)
     set_tests_properties(e2e-sentence-screenshots PROPERTIES FIXTURES_REQUIRED e2e-sentences
                                                              REQUIRED_FILES "${KELPO_E2E_SENTENCE_BMPS}")
+    add_test(NAME e2e-about-screenshot
+             COMMAND ${KELPO_IMAGEMAGICK} ${CMAKE_BINARY_DIR}/e2e-about.bmp ${CMAKE_BINARY_DIR}/e2e-about.png)
+    set_tests_properties(e2e-about-screenshot PROPERTIES FIXTURES_REQUIRED e2e-about
+                                                         REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-about.bmp)
   else()
     message(WARNING "ImageMagick not found: the e2e screenshots stay BMP files (tools/install-deps.sh test)")
   endif()

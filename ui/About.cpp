@@ -11,6 +11,10 @@ namespace {
 // The version label covers the number drawn in the picture's version line,
 // whatever the width of its own text.
 constexpr int VersionLabelWidth = 90;
+// Some fonts draw the last letter a few pixels past the text's measured extent
+// (Wine's stand-in for "MS Sans Serif" does so for the address): the link keeps
+// that room, so that it is never cut short.
+constexpr int LastLetterRoom = 4;
 
 }  // namespace
 
@@ -44,7 +48,9 @@ const FieldTable& TAboutDialog::Fields() const {
 void TAboutDialog::FormCreate(TComponent*) {
   // The link shows exactly the address a click opens, centred under the product name.
   Label1->SetCaption(HomePageAddress);
-  Label1->SetBounds(Rect{(Width() - Label1->Width()) / 2, Label1->Top(), Label1->Width(), Label1->Height()});
+  const int linkWidth = Label1->Width() + LastLetterRoom;
+  Label1->SetAutoSize(false);
+  Label1->SetBounds(Rect{(Width() - linkWidth) / 2, Label1->Top(), linkWidth, Label1->Height()});
   Platform& services = Application().Services();
   Label3->SetCaption(ProductVersionText(services.versionInfo, services.files.ExecutablePath()));
   Label3->SetWidth(VersionLabelWidth);

@@ -16,7 +16,6 @@
 #include <commctrl.h>
 
 #include "platform/Types.h"
-#include "platform/Windowing.h"
 
 #undef CreateWindow
 #undef DrawText
@@ -27,6 +26,9 @@
 #undef RegisterWindowMessage
 #undef SendMessage
 #undef SetWindowText
+
+// After the renaming macros are gone.
+#include "platform/Windowing.h"
 
 namespace kelpo {
 

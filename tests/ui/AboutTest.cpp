@@ -75,7 +75,8 @@ TEST(AboutBox, IsCreatedHiddenAfterTheMainWindowWithTheVersionOfTheExecutable) {
   EXPECT_EQ(about.Label3->Caption(), "2.5");
   EXPECT_EQ(about.Label3->BoundsRect(), (Rect{105, 150, 90, 13}));
   EXPECT_EQ(about.Label1->Caption(), HomePageAddress);
-  EXPECT_EQ(about.Label1->Left() * 2 + about.Label1->Width(), 220);  // centred
+  EXPECT_EQ(about.Label1->Left() * 2 + about.Label1->Width(), 220);                              // centred
+  EXPECT_GT(about.Label1->Width(), SimTextExtent(HomePageAddress, about.Label1->Font()).Width);  // never cut short
   EXPECT_EQ(about.Label1->Top(), 127);
   EXPECT_EQ(about.GIFImage1->BoundsRect(), (Rect{0, 0, 220, 170}));
   EXPECT_FALSE(about.GIFImage1->Animate());
