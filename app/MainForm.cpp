@@ -8,6 +8,12 @@ namespace kelpo {
 TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
     : TForm(application), cacheLibrary_(cacheLibrary) {
   CreateFromLayout("MainForm.layout");
+  try {
+    AboutDialog = std::make_unique<TAboutDialog>(application);
+  } catch (...) {
+    BeforeDestruction();  // while this window's handlers still exist
+    throw;
+  }
 }
 
 TMainForm::~TMainForm() {
@@ -270,7 +276,9 @@ void TMainForm::objectAboutDlgTMenuItem1Click(TComponent*) {
   ShowAboutBox();
 }
 
-void TMainForm::ShowAboutBox() {}
+void TMainForm::ShowAboutBox() {
+  AboutDialog->ShowBox();
+}
 
 void TMainForm::NonClientHitTest(Message& m) {
   // The window has no frame: where the standard answer is the client area,

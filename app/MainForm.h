@@ -18,6 +18,7 @@
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
 #include "tray/TrayIcon.h"
+#include "ui/About.h"
 #include "ui/PressedPicture.h"
 #include "ui/WebLinks.h"
 #include "wash/IECache.h"
@@ -27,8 +28,9 @@ namespace kelpo {
 
 class TMainForm : public TForm {
  public:
-  // Creates the window from its layout; FormCreate has run when this returns.
-  // `cacheLibrary` is the probe of the cache library made at program start.
+  // Creates the window from its layout, then the about box, hidden; FormCreate
+  // has run when this returns. `cacheLibrary` is the probe of the cache
+  // library made at program start.
   explicit TMainForm(TApplication& application, CacheLibrary* cacheLibrary = nullptr);
   ~TMainForm() override;
 
@@ -66,6 +68,8 @@ class TMainForm : public TForm {
   // tray); set by "E&xit" and at the end of the logon, never cleared.
   bool ExitRequested = false;
   std::unique_ptr<TBitmap> ScratchBitmap;
+  // The about box, from the end of the window's creation to its destruction.
+  std::unique_ptr<TAboutDialog> AboutDialog;
 
   // Handlers, which the layout wires by name (Handlers).
   void FormCreate(TComponent* sender);
@@ -108,6 +112,8 @@ class TMainForm : public TForm {
   void ApplyTimerInterval();
   void RunWash();
   bool IsScheduleDue();
+  // Shows the about box without making it modal; when it is shown already, it
+  // only comes to the front.
   void ShowAboutBox();
   ScheduleEditor& Editor() { return *editor_; }
 

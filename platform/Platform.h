@@ -16,6 +16,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Threads.h"
+#include "platform/VersionInfo.h"
 #include "platform/Widgets.h"
 #include "platform/Windowing.h"
 
@@ -36,6 +37,7 @@ struct Platform {
   Threads& threads;
   NotifyIcons& notifyIcons;
   Shell& shell;
+  VersionInfo& versionInfo;
 
   // The same services with some replaced, each by the argument that
   // implements its interface (tests swap in recording or virtual ones):
@@ -47,7 +49,7 @@ struct Platform {
         Pick(graphics, replacements...),    Pick(profiles, replacements...),  Pick(regional, replacements...),
         Pick(widgets, replacements...),     Pick(windowing, replacements...), Pick(cache, replacements...),
         Pick(registry, replacements...),    Pick(menus, replacements...),     Pick(threads, replacements...),
-        Pick(notifyIcons, replacements...), Pick(shell, replacements...)};
+        Pick(notifyIcons, replacements...), Pick(shell, replacements...),     Pick(versionInfo, replacements...)};
   }
 
  private:

@@ -5,20 +5,18 @@
 #include <string>
 
 #include "platform/Types.h"
+#include "platform/Windowing.h"
 
 namespace kelpo {
-
-// Show commands (Windows values) for the window of the program that opens it.
-constexpr int swShowNormal = 1;
-constexpr int swShow = 5;
 
 class Shell {
  public:
   virtual ~Shell() = default;
   // Asks the system to apply `verb` ("open") to `file`, with no parameters and
-  // no working folder; `owner` owns any message the system shows about it.
-  // True when the system took the request (ShellExecute answered above 32).
-  virtual bool Execute(WindowHandle owner, const std::string& verb, const std::string& file, int showCommand) = 0;
+  // no working folder, the opening program's window shown by `show`; `owner`
+  // owns any message the system shows about it. True when the system took the
+  // request (ShellExecute answered above 32).
+  virtual bool Execute(WindowHandle owner, const std::string& verb, const std::string& file, ShowCommand show) = 0;
 };
 
 }  // namespace kelpo

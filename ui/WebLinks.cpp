@@ -35,7 +35,7 @@ const TMenuItem& WebLinks::AsMenuItem(TComponent* sender) {
 }
 
 void WebLinks::Open(const std::string& optionCode) {
-  shell_.Execute(owner_.Handle(), "open", LinkAddress(optionCode), swShow);
+  shell_.Execute(owner_.Handle(), "open", LinkAddress(optionCode), ShowCommand::Show);
 }
 
 }  // namespace kelpo

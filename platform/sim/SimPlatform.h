@@ -14,6 +14,7 @@
 #include "platform/sim/SimRegistry.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimThreads.h"
+#include "platform/sim/SimVersionInfo.h"
 #include "platform/sim/SimWidgets.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -39,12 +40,13 @@ class SimPlatform {
   SimMenus menus{windowing};
   SimNotifyIcons notifyIcons{windowing};
   SimShell shell;
+  SimVersionInfo versionInfo;
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock,     dialogs, files,    graphics, profiles, regional,    widgets,
-                     windowing, cache,   registry, menus,    threads,  notifyIcons, shell};
+  Platform services_{clock, dialogs,  files, graphics, profiles,    regional, widgets,    windowing,
+                     cache, registry, menus, threads,  notifyIcons, shell,    versionInfo};
 };
 
 }  // namespace kelpo

@@ -12,15 +12,15 @@ struct ShellCall {
   WindowHandle Owner = 0;
   std::string Verb;
   std::string File;
-  int ShowCommand = 0;
+  ShowCommand Show = ShowCommand::Show;
 
   bool operator==(const ShellCall&) const = default;
 };
 
 class SimShell : public Shell {
  public:
-  bool Execute(WindowHandle owner, const std::string& verb, const std::string& file, int showCommand) override {
-    calls_.push_back(ShellCall{owner, verb, file, showCommand});
+  bool Execute(WindowHandle owner, const std::string& verb, const std::string& file, ShowCommand show) override {
+    calls_.push_back(ShellCall{owner, verb, file, show});
     return Accepts;
   }
 

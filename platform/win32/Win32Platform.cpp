@@ -12,6 +12,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Threads.h"
+#include "platform/win32/Win32VersionInfo.h"
 #include "platform/win32/Win32Widgets.h"
 #include "platform/win32/Win32Windowing.h"
 
@@ -32,8 +33,9 @@ struct Win32Platform::Impl {
   Win32Threads threads;
   Win32NotifyIcons notifyIcons;
   Win32Shell shell;
-  Platform services{clock,     dialogs, files,    graphics, profiles, regional,    widgets,
-                    windowing, cache,   registry, menus,    threads,  notifyIcons, shell};
+  Win32VersionInfo versionInfo;
+  Platform services{clock, dialogs,  files, graphics, profiles,    regional, widgets,    windowing,
+                    cache, registry, menus, threads,  notifyIcons, shell,    versionInfo};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

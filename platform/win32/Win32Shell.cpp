@@ -6,9 +6,8 @@
 
 namespace kelpo {
 
-bool Win32Shell::Execute(WindowHandle owner, const std::string& verb, const std::string& file, int showCommand) {
-  HINSTANCE result =
-      ShellExecuteA(reinterpret_cast<HWND>(owner), verb.c_str(), file.c_str(), nullptr, nullptr, showCommand);
+bool Win32Shell::Execute(WindowHandle owner, const std::string& verb, const std::string& file, ShowCommand show) {
+  HINSTANCE result = ShellExecuteA(ToHwnd(owner), verb.c_str(), file.c_str(), nullptr, nullptr, ToShowCommand(show));
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

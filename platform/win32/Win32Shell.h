@@ -7,7 +7,7 @@ namespace kelpo {
 
 class Win32Shell : public Shell {
  public:
-  bool Execute(WindowHandle owner, const std::string& verb, const std::string& file, int showCommand) override;
+  bool Execute(WindowHandle owner, const std::string& verb, const std::string& file, ShowCommand show) override;
 };
 
 }  // namespace kelpo

@@ -302,6 +302,16 @@ bool SetRegistryString(HKEY root, const std::string& path, const char* name, con
   return ok;
 }
 
+bool GetRegistryString(HKEY root, const std::string& path, const char* name, std::string& value) {
+  DWORD size = 0;
+  if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) return false;
+  std::string text(size, '\0');
+  if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) return false;
+  text.resize(size > 0 ? size - 1 : 0);  // without the terminating zero
+  value = text;
+  return true;
+}
+
 bool DeleteRegistryTree(HKEY root, const std::string& path) {
   RegDeleteTreeA(root, path.c_str());
   return !RegistryKeyExists(root, path);
@@ -520,7 +530,10 @@ int DifferentPixels(const Pixels& a, const Pixels& b) {
 }
 
 bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels) {
-  HICON handle = LoadIconA(nullptr, icon);
+  return RenderIcon(LoadIconA(nullptr, icon), width, height, background, pixels);
+}
+
+bool RenderIcon(HICON handle, int width, int height, std::uint32_t background, Pixels& pixels) {
   if (!handle || width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -540,10 +553,10 @@ bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t backgrou
   return read;
 }
 
-bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background,
-                Pixels& pixels) {
+bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background, Pixels& pixels,
+                std::uint32_t textColour) {
   // As the program draws a label: a 32-bit DIB section in a memory DC, the font made
-  // with the same arguments, the text in black over a filled background.
+  // with the same arguments, the text over a filled background.
   HDC memory = CreateCompatibleDC(nullptr);
   HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontName);
@@ -568,7 +581,7 @@ bool RenderText(const std::string& text, const char* fontName, int fontHeight, s
       FillRect(memory, &all, brush);
       DeleteObject(brush);
       SetBkMode(memory, TRANSPARENT);
-      SetTextColor(memory, RGB(0, 0, 0));
+      SetTextColor(memory, RGB((textColour >> 16) & 0xFF, (textColour >> 8) & 0xFF, textColour & 0xFF));
       ExtTextOutA(memory, 0, 0, ETO_CLIPPED, &all, text.data(), static_cast<UINT>(text.size()), nullptr);
       GdiFlush();
       pixels.Width = extent.cx;

@@ -131,6 +131,8 @@ bool RegistryKeyExists(HKEY root, const std::string& path);
 // Creates the key and any missing parents; true when it exists afterwards.
 bool CreateRegistryKey(HKEY root, const std::string& path);
 bool SetRegistryString(HKEY root, const std::string& path, const char* name, const std::string& value);
+// A string value ("" names the key's default value); false when there is none.
+bool GetRegistryString(HKEY root, const std::string& path, const char* name, std::string& value);
 // Deletes the key with its whole subtree (RegDeleteTreeA); true when it is gone afterwards.
 bool DeleteRegistryTree(HKEY root, const std::string& path);
 // The key's subtree as sorted entries relative to it: "A\B\" for a subkey and
@@ -168,15 +170,18 @@ RECT ClientToScreenRect(HWND hwnd, const RECT& rect);
 bool CaptureScreen(const RECT& rect, Pixels& pixels);
 // The number of pixels in which `a` and `b` differ; every pixel when their sizes differ.
 int DifferentPixels(const Pixels& a, const Pixels& b);
-// A system icon (IDI_*) drawn at (0,0) by DrawIconEx, stretched to `width` x `height`,
-// over a background of `background` (0x00RRGGBB).
+// An icon drawn at (0,0) by DrawIconEx, stretched to `width` x `height`, over a
+// background of `background` (0x00RRGGBB).
+bool RenderIcon(HICON icon, int width, int height, std::uint32_t background, Pixels& pixels);
+// The same for a system icon (IDI_*).
 bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels);
 
-// One line of text drawn at (0,0) in black by ExtTextOutA, in a font made by CreateFontA
-// with `fontName` and `fontHeight` (normal weight), over a background of `background`
-// (0x00RRGGBB); the picture is exactly as large as the text's extent.
-bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background,
-                Pixels& pixels);
+// One line of text drawn at (0,0) by ExtTextOutA in `textColour` (0x00RRGGBB, black by
+// default), in a font made by CreateFontA with `fontName` and `fontHeight` (normal
+// weight), over a background of `background` (0x00RRGGBB); the picture is exactly as
+// large as the text's extent.
+bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background, Pixels& pixels,
+                std::uint32_t textColour = 0);
 
 // What a screenshot looked like, for plausibility checks.
 struct ScreenshotStats {

@@ -11,7 +11,12 @@
 // the end; the exit code is 0 only when every check passed. Screenshots (24-bit
 // BMP) go to OUTPUT_FOLDER, by default the current folder: e2e-main.bmp from the
 // scenario "weekly", e2e-sentence-UNIT.bmp from "sentences", e2e-links-menu.bmp
-// from "links".
+// from "links", e2e-about.bmp from "about".
+//
+//   kelpo_e2e --record-url FILE ADDRESS            appends ADDRESS and the show command it
+//                                                  was started with to FILE: the handler of
+//                                                  the https scheme that "links" and "about"
+//                                                  register
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +29,9 @@
 
 #include "Checks.h"
 #include "Driving.h"
+#include "ui/WebAddresses.h"
+// windows.h first (Driving.h)
+#include <tlhelp32.h>
 
 namespace kelpo::e2e {
 namespace {
@@ -149,6 +157,9 @@ class Kelpo {
   bool Running() const { return process_.Running(); }
   // The hidden application window (class "TApplication", titled "Kelpo").
   HWND ApplicationWindow() const { return FindProcessWindow(process_.Id(), "TApplication", "Kelpo"); }
+  // The about box (class "TAboutDialog", titled "About Kelpo"), shown or hidden.
+  HWND AboutBox() const { return FindProcessWindow(process_.Id(), "TAboutDialog", "About Kelpo"); }
+  DWORD ProcessId() const { return process_.Id(); }
 
   // The message boxes that kelpo.exe shows right now.
   std::vector<HWND> MessageBoxes() const { return TopLevelWindows(process_.Id(), "#32770"); }
@@ -1395,6 +1406,318 @@ void WebLinks(Checks& checks, const Options& options) {
   kelpo.CloseByMessage();
 }
 
+// The about box's controls (client coordinates): the address label centred on
+// its row 127..139, "Close" at (8,6) 26x13, and the version label at (105,150),
+// 90 wide, which covers the number drawn in the picture's version line.
+constexpr POINT kAddressLabel = {110, 133};
+constexpr POINT kCloseLabel = {20, 12};
+constexpr POINT kVersionLabel = {105, 150};
+constexpr int kVersionLabelWidth = 90;
+// Its colours (0x00RRGGBB): the version label's ground and text, and the links' text.
+constexpr std::uint32_t kVersionGround = 0xFCCA56;
+constexpr std::uint32_t kVersionInk = 0x800000;
+constexpr std::uint32_t kLinkInk = 0x0000FF;
+
+// The product version's major and minor numbers in a file's version resource, as
+// the about box shows them, or "<none>".
+std::string ProductVersionOf(const std::string& file) {
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
+  std::string block(size, '\0');
+  void* value = nullptr;
+  UINT length = 0;
+  if (size == 0 || !GetFileVersionInfoA(file.c_str(), 0, size, block.data()) ||
+      !VerQueryValueA(block.data(), "\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO))
+    return "<none>";
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  return std::to_string(HIWORD(fixed->dwProductVersionMS)) + "." + std::to_string(LOWORD(fixed->dwProductVersionMS));
+}
+
+// A resource of an executable loaded as data, copied out; false when it has none.
+bool ResourceBytes(HMODULE module, LPCSTR name, LPCSTR type, std::string& bytes) {
+  HRSRC found = FindResourceA(module, name, type);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return false;
+  bytes.assign(static_cast<const char*>(data), SizeofResource(module, found));
+  return true;
+}
+
+// Gives a copy of kelpo.exe other version numbers in the fixed part of its version
+// resource, so that a version it shows can only come from the running file.
+// Returns what went wrong, or an empty text.
+std::string StampVersion(const std::string& exe, DWORD fileMS, DWORD fileLS, DWORD productMS, DWORD productLS) {
+  std::string block;
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return "cannot load " + exe + " as data";
+  const bool found = ResourceBytes(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16), block);  // RT_VERSION
+  FreeLibrary(module);
+  if (!found) return "no version resource in " + exe;
+  const char signature[] = {'\xBD', '\x04', '\xEF', '\xFE'};
+  const std::size_t at = block.find(std::string(signature, sizeof signature));
+  if (at == std::string::npos || at + sizeof(VS_FIXEDFILEINFO) > block.size()) return "no fixed version information";
+  const DWORD numbers[] = {fileMS, fileLS, productMS, productLS};
+  std::memcpy(block.data() + at + 8, numbers, sizeof numbers);  // dwFileVersionMS .. dwProductVersionLS
+  HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+  if (!update) return "BeginUpdateResourceA failed (error " + std::to_string(GetLastError()) + ")";
+  const bool replaced =
+      UpdateResourceA(update, MAKEINTRESOURCEA(16), MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                      block.data(), static_cast<DWORD>(block.size()));
+  if (!EndUpdateResourceA(update, !replaced) || !replaced)
+    return "cannot replace the version resource (error " + std::to_string(GetLastError()) + ")";
+  return {};
+}
+
+// Shows the about box from outside the program, as its entry in the links menu
+// does, and waits until it has been painted.
+bool ShowAboutBox(Kelpo& kelpo, HWND box) {
+  ShowWindow(box, SW_SHOWNORMAL);
+  SetForegroundWindow(box);
+  RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  Settle(kelpo.ProcessHandle(), box);
+  return IsWindowVisible(box) != FALSE;
+}
+
+// Checks that the version label shows `version` whole, in its colours, and its
+// ground the rest of its width.
+void CheckVersionLabel(Checks& checks, HWND box, const std::string& name, const std::string& version) {
+  Pixels drawn;
+  if (!RenderText(version, kLabelFont, kLabelFontHeight, kVersionGround, drawn, kVersionInk)) {
+    checks.Fail(name, "the driver cannot draw " + Quote(version));
+    return;
+  }
+  const RECT text = {kVersionLabel.x, kVersionLabel.y, kVersionLabel.x + drawn.Width, kVersionLabel.y + drawn.Height};
+  const RECT rest = {text.right, text.top, kVersionLabel.x + kVersionLabelWidth, text.bottom};
+  Pixels shown;
+  Pixels ground;
+  if (!CaptureScreen(ClientToScreenRect(box, text), shown) || !CaptureScreen(ClientToScreenRect(box, rest), ground)) {
+    checks.Fail(name, "cannot read the version label from the screen");
+    return;
+  }
+  const int different = DifferentPixels(shown, drawn);
+  const int other = PixelsOtherThan(ground, kVersionGround);
+  checks.Check(different == 0 && other == 0, name,
+               std::to_string(different) + " pixels of " + RectText(text) + " differ from " + Quote(version) +
+                   " as drawn, and " + std::to_string(other) + " pixels of " + RectText(rest) +
+                   " are not the label's ground");
+}
+
+// Finds the about box of a running kelpo.exe, which exists hidden from the start,
+// owned by the application window; null (after a failed check) when there is none.
+HWND FindHiddenAboutBox(Checks& checks, Kelpo& kelpo) {
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = kelpo.AboutBox()) != nullptr || !kelpo.Running(); });
+  if (!checks.Check(box != nullptr, "created", "no window of class TAboutDialog titled \"About Kelpo\""))
+    return nullptr;
+  checks.Check(!IsWindowVisible(box), "created-hidden", "the about box is shown at start");
+  checks.Check(Owner(box) == kelpo.ApplicationWindow(), "owned-by-application-window",
+               "owner " + (Owner(box) ? Quote(ClassName(Owner(box))) : std::string("none")));
+  return box;
+}
+
+// The major and minor numbers of a version a.b.c.d.
+std::string MajorMinor(const std::string& version) {
+  const std::size_t first = version.find('.');
+  return version.substr(0, version.find('.', first + 1));
+}
+
+// Scenario 12: the about box. It exists hidden from the start, owned by the
+// application window; shown, it is a frameless 220 x 170 window centred on the
+// screen with the build's product version (saved as e2e-about.bmp); a click on the
+// address opens exactly the home page, "Close" hides the box and leaves the program
+// running. Then the copy of kelpo.exe is given the product version 10.12.3.4 and
+// the file version 3.1.4.1: started again, the box shows 10.12, also when shown a
+// second time after "Close".
+void AboutBox(Checks& checks, const Options& options) {
+  checks.SetScope("about/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  const std::string release = MajorMinor(KELPO_E2E_PRODUCT_VERSION);
+  checks.Equal("exe-product-version", ProductVersionOf(folders.Exe()), release);
+  const std::string opened = folders.Root + "\\opened.txt";
+  HttpsHandlerFixture handler(checks, opened);
+  {
+    Kelpo kelpo(checks, folders);
+    if (!kelpo.Start(false)) return;
+    const HWND box = FindHiddenAboutBox(checks, kelpo);
+    if (!box || !checks.Check(ShowAboutBox(kelpo, box), "shown", "the about box stays hidden")) {
+      kelpo.CloseByMessage();
+      return;
+    }
+    RECT client{};
+    GetClientRect(box, &client);
+    checks.Check(client.right == 220 && client.bottom == 170, "client-220x170", RectText(client));
+    const LONG style = GetWindowLongA(box, GWL_STYLE);
+    checks.Check((style & WS_POPUP) && (style & WS_CAPTION) == 0, "frameless", "style " + std::to_string(style));
+    RECT window{};
+    GetWindowRect(box, &window);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - 220) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - 170) / 2;
+    checks.Check(
+        std::abs(window.left - left) <= 1 && std::abs(window.top - top) <= 1, "centred",
+        "at " + RectText(window) + ", centred would be at (" + std::to_string(left) + "," + std::to_string(top) + ")");
+    CheckVersionLabel(checks, box, "version-of-this-release", release);
+    Pixels links;
+    CaptureScreen(ClientToScreenRect(box, RECT{0, 0, 220, 140}), links);
+    const int linkInk = static_cast<int>(std::count(links.Rgb.begin(), links.Rgb.end(), kLinkInk));
+    checks.Check(linkInk >= 100, "links-drawn", std::to_string(linkInk) + " pixels in the links' blue");
+    ScreenshotStats stats;
+    std::string error;
+    if (checks.Check(SaveScreenshot(box, options.Output + "\\e2e-about.bmp", stats, error), "screenshot-saved", error))
+      checks.Check(stats.Width == 220 && stats.Height == 170 && stats.Colours > 8, "screenshot-plausible",
+                   std::to_string(stats.Width) + "x" + std::to_string(stats.Height) + ", " +
+                       std::to_string(stats.Colours) + " colours");
+
+    if (handler.Ready()) {
+      PostClick(box, kAddressLabel.x, kAddressLabel.y);
+      std::string bytes;
+      WaitUntil([&] { return ReadFileBytes(opened, bytes) && !bytes.empty(); });
+      checks.Equal("address-opens-the-home-page", Join(NonEmptyLines(bytes)), std::string(HomePageAddress) + " show=1");
+      checks.Check(IsWindowVisible(box), "shown-after-the-address", "the about box hid itself");
+    }
+
+    PostClick(box, kCloseLabel.x, kCloseLabel.y);
+    checks.Check(WaitUntil([&] { return !IsWindowVisible(box); }), "close-hides", "the about box stays shown");
+    checks.Check(IsWindow(box), "close-keeps-the-box", "the about box was destroyed");
+    CheckStillRunning(checks, kelpo, folders);
+    kelpo.CloseByMessage();
+  }
+
+  checks.SetScope("about/stamped/");
+  const std::string stamped =
+      StampVersion(folders.Exe(), MAKELONG(1, 3), MAKELONG(1, 4), MAKELONG(12, 10), MAKELONG(4, 3));
+  if (!checks.Check(stamped.empty(), "version-stamped", stamped)) return;
+  checks.Equal("exe-product-version", ProductVersionOf(folders.Exe()), "10.12");
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const HWND box = FindHiddenAboutBox(checks, kelpo);
+  if (box && checks.Check(ShowAboutBox(kelpo, box), "shown", "the about box stays hidden")) {
+    CheckVersionLabel(checks, box, "version-of-the-running-file", "10.12");
+    PostClick(box, kCloseLabel.x, kCloseLabel.y);
+    checks.Check(WaitUntil([&] { return !IsWindowVisible(box); }), "close-hides", "the about box stays shown");
+    if (checks.Check(ShowAboutBox(kelpo, box), "shown-again", "the about box stays hidden"))
+      CheckVersionLabel(checks, box, "same-version-again", "10.12");
+  }
+  kelpo.CloseByMessage();
+}
+
+// The widths and heights of an icon group resource's images, as "16x16,32x32,...".
+std::string IconGroupSizes(const std::string& group) {
+  std::vector<std::string> sizes;
+  // GRPICONDIR: three words, then 14-byte entries starting with width and height (0 for 256).
+  const std::size_t count = group.size() >= 6 ? static_cast<unsigned char>(group[4]) : 0;
+  for (std::size_t i = 0; i < count && 6 + i * 14 + 2 <= group.size(); ++i) {
+    const int width = static_cast<unsigned char>(group[6 + i * 14]);
+    const int height = static_cast<unsigned char>(group[6 + i * 14 + 1]);
+    sizes.push_back(std::to_string(width ? width : 256) + "x" + std::to_string(height ? height : 256));
+  }
+  std::sort(sizes.begin(), sizes.end(),
+            [](const std::string& a, const std::string& b) { return std::atoi(a.c_str()) < std::atoi(b.c_str()); });
+  std::string text;
+  for (const auto& size : sizes) text += (text.empty() ? "" : ",") + size;
+  return text;
+}
+
+BOOL CALLBACK CollectResourceName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
+  reinterpret_cast<std::vector<std::string>*>(names)->push_back(
+      IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)) : std::string(name));
+  return TRUE;
+}
+
+// The path of the module `name` (lower case) in process `pid`, or empty.
+std::string ModulePath(DWORD pid, const std::string& name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return {};
+  std::string path;
+  MODULEENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Module32First(snapshot, &entry); more && path.empty(); more = Module32Next(snapshot, &entry)) {
+    std::string module = entry.szModule;
+    std::transform(module.begin(), module.end(), module.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (module == name) path = entry.szExePath;
+  }
+  CloseHandle(snapshot);
+  return path;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// Scenario 13: kelpo.exe as a Windows user receives it. The file's first icon is
+// the globe at 16, 32 and 48 pixels (Explorer shows it); its manifest asks for the
+// common controls 6, asInvoker and the Windows versions up to 11; its version
+// resource holds the versions of the build. Running, its common controls are version
+// 6's side-by-side assembly, which the manifest made the system load. (Another
+// process cannot read a window's icons under Wine: the Win32 tests check in-process
+// that the windows, and so the taskbar button, carry the icon.)
+void ExeAsReceived(Checks& checks, const Options& options) {
+  checks.SetScope("exe/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  HMODULE module = LoadLibraryExA(folders.Exe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!checks.Check(module != nullptr, "loads-as-data", "error " + std::to_string(GetLastError()))) return;
+
+  std::vector<std::string> icons;
+  EnumResourceNamesA(module, MAKEINTRESOURCEA(14), CollectResourceName, reinterpret_cast<LONG_PTR>(&icons));
+  checks.Equal("first-icon-group", icons.empty() ? "<none>" : icons.front(), "MAINICON");
+  std::string group;
+  checks.Equal("icon-sizes",
+               ResourceBytes(module, "MAINICON", MAKEINTRESOURCEA(14), group) ? IconGroupSizes(group) : "<none>",
+               "16x16,32x32,48x48");
+
+  const auto fileIcon = static_cast<HICON>(LoadImageA(module, "MAINICON", IMAGE_ICON, 32, 32, 0));
+  Pixels globe;
+  Pixels generic;
+  const bool drawn =
+      RenderIcon(fileIcon, 32, 32, 0xFFFFFF, globe) && RenderSystemIcon(IDI_APPLICATION, 32, 32, 0xFFFFFF, generic);
+  checks.Check(drawn && DifferentPixels(globe, generic) > 0 && PixelsOtherThan(globe, 0xFFFFFF) > 100, "icon-drawn",
+               drawn ? "the icon looks like the generic one or is nearly empty" : "cannot draw the icon at 32 pixels");
+  if (fileIcon) DestroyIcon(fileIcon);
+
+  std::string manifest;
+  checks.Check(ResourceBytes(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24), manifest), "manifest-present",
+               "no RT_MANIFEST resource 1");
+  const char* const wanted[][2] = {
+      {"common-controls-6", R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")"},
+      {"as-invoker", R"(level="asInvoker")"},
+      {"supports-windows-7", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"},
+      {"supports-windows-8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"},
+      {"supports-windows-10-and-11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+  };
+  for (const auto& [name, text] : wanted)
+    checks.Check(manifest.find(text) != std::string::npos, std::string("manifest-") + name, "no " + Quote(text));
+
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(folders.Exe().c_str(), &handle);
+  std::string block(size, '\0');
+  void* value = nullptr;
+  UINT length = 0;
+  if (checks.Check(size > 0 && GetFileVersionInfoA(folders.Exe().c_str(), 0, size, block.data()) &&
+                       VerQueryValueA(block.data(), "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO),
+                   "version-readable", "no fixed version information")) {
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    const auto text = [](DWORD ms, DWORD ls) {
+      return std::to_string(HIWORD(ms)) + "." + std::to_string(LOWORD(ms)) + "." + std::to_string(HIWORD(ls)) + "." +
+             std::to_string(LOWORD(ls));
+    };
+    checks.Equal("product-version", text(fixed->dwProductVersionMS, fixed->dwProductVersionLS),
+                 KELPO_E2E_PRODUCT_VERSION);
+    checks.Equal("file-version", text(fixed->dwFileVersionMS, fixed->dwFileVersionLS), KELPO_E2E_FILE_VERSION);
+  }
+
+  Kelpo kelpo(checks, folders);
+  if (kelpo.Start(false)) {
+    const std::string comctl = Lower(ModulePath(kelpo.ProcessId(), "comctl32.dll"));
+    checks.Check(comctl.find("microsoft.windows.common-controls") != std::string::npos &&
+                     comctl.find("_6.0.") != std::string::npos,
+                 "common-controls-6-loaded", "comctl32.dll from " + Quote(comctl));
+    kelpo.CloseByMessage();
+  }
+  FreeLibrary(module);
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -1414,6 +1737,8 @@ const Scenario kScenarios[] = {
     {"buttons", PressedPictures},
     {"drag", DragTitleStrip},
     {"links", WebLinks},
+    {"about", AboutBox},
+    {"exe", ExeAsReceived},
 };
 
 // What every scenario needs: the program, and the regional settings the expected texts are written for.
@@ -1429,6 +1754,7 @@ int Usage() {
                "usage: kelpo_e2e KELPO_EXE SCENARIO [OUTPUT_FOLDER]\n"
                "       kelpo_e2e KELPO_EXE preflight\n"
                "       kelpo_e2e --list\n"
+               "       kelpo_e2e --record-url FILE ADDRESS\n"
                "scenarios:");
   for (const Scenario& scenario : kScenarios) std::fprintf(stderr, " %s", scenario.Name);
   std::fprintf(stderr, "\n");
@@ -1440,7 +1766,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   using namespace kelpo::e2e;
-  // The https handler of the scenario "links", started by the system.
+  // The https handler of the scenarios "links" and "about", started by the system.
   if (argc == 4 && std::strcmp(argv[1], "--record-url") == 0) return RecordUrl(argv[2], argv[3]);
   if (argc == 2 && std::strcmp(argv[1], "--list") == 0) {
     for (const Scenario& scenario : kScenarios) std::printf("%s\n", scenario.Name);

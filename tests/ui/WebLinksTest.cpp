@@ -105,7 +105,7 @@ TEST_F(WebLinksTest, EachChoiceOpensItsRedirectAddressOwnedByTheWindowAndShown) 
   for (const Case& c : cases) {
     ChooseFromHelpMenu(SimMenuChoice::ByCaption(c.Path));
     ASSERT_EQ(k.sim.shell.Calls().size(), 1u) << c.Code;
-    EXPECT_EQ(k.sim.shell.Calls()[0], (ShellCall{k.form->Handle(), "open", Redirect + c.Code, swShow}));
+    EXPECT_EQ(k.sim.shell.Calls()[0], (ShellCall{k.form->Handle(), "open", Redirect + c.Code, ShowCommand::Show}));
     k.sim.shell.Clear();
   }
   // The submenu's parent, the separators and the about entry open no address.
@@ -118,7 +118,7 @@ TEST_F(WebLinksTest, EachChoiceOpensItsRedirectAddressOwnedByTheWindowAndShown) 
   TControl& banner = static_cast<TControl&>(Component("GIFImage1"));
   k.sim.windowing.Click(k.form->Panel2->Handle(), Point{banner.Left() + 100, banner.Top() + 20});
   ASSERT_EQ(k.sim.shell.Calls().size(), 1u);
-  EXPECT_EQ(k.sim.shell.Calls()[0], (ShellCall{k.form->Handle(), "open", Redirect + "0", swShow}));
+  EXPECT_EQ(k.sim.shell.Calls()[0], (ShellCall{k.form->Handle(), "open", Redirect + "0", ShowCommand::Show}));
   EXPECT_EQ(LinkAddress("0"), Redirect + "0");
   for (const MessageBoxCall& box : k.sim.dialogs.Shown()) ADD_FAILURE() << box.Text;
 }
