@@ -1488,14 +1488,27 @@ void CheckVersionLabel(Checks& checks, HWND box, const std::string& name, const 
   }
   const RECT text = {kVersionLabel.x, kVersionLabel.y, kVersionLabel.x + drawn.Width, kVersionLabel.y + drawn.Height};
   const RECT rest = {text.right, text.top, kVersionLabel.x + kVersionLabelWidth, text.bottom};
-  Pixels shown;
-  Pixels ground;
-  if (!CaptureScreen(ClientToScreenRect(box, text), shown) || !CaptureScreen(ClientToScreenRect(box, rest), ground)) {
+  // A box just shown may still be painting: the screen is read until it shows
+  // the label or the wait ends.
+  bool captured = false;
+  int different = 0;
+  int other = 0;
+  WaitUntil(
+      [&] {
+        Pixels shown;
+        Pixels ground;
+        captured =
+            CaptureScreen(ClientToScreenRect(box, text), shown) && CaptureScreen(ClientToScreenRect(box, rest), ground);
+        if (!captured) return true;
+        different = DifferentPixels(shown, drawn);
+        other = PixelsOtherThan(ground, kVersionGround);
+        return different == 0 && other == 0;
+      },
+      3000);
+  if (!captured) {
     checks.Fail(name, "cannot read the version label from the screen");
     return;
   }
-  const int different = DifferentPixels(shown, drawn);
-  const int other = PixelsOtherThan(ground, kVersionGround);
   checks.Check(different == 0 && other == 0, name,
                std::to_string(different) + " pixels of " + RectText(text) + " differ from " + Quote(version) +
                    " as drawn, and " + std::to_string(other) + " pixels of " + RectText(rest) +
