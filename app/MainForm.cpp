@@ -8,6 +8,12 @@ namespace kelpo {
 TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
     : TForm(application), cacheLibrary_(cacheLibrary) {
   CreateFromLayout("MainForm.layout");
+  try {
+    AboutDialog = std::make_unique<TAboutDialog>(application);
+  } catch (...) {
+    BeforeDestruction();  // while this window's handlers still exist
+    throw;
+  }
 }
 
 TMainForm::~TMainForm() {
@@ -32,6 +38,21 @@ const HandlerTable& TMainForm::Handlers() const {
       Handler("Exit1Click", &TMainForm::Exit1Click),
       Handler("ShowWindow1Click", &TMainForm::ShowWindow1Click),
       Handler("TrayIcon1DblClick", &TMainForm::TrayIcon1DblClick),
+      Handler("Image6Click", &TMainForm::Image6Click),
+      Handler("Image5MouseDown", &TMainForm::Image5MouseDown),
+      Handler("Image6MouseDown", &TMainForm::Image6MouseDown),
+      Handler("Image7MouseDown", &TMainForm::Image7MouseDown),
+      Handler("Image8MouseDown", &TMainForm::Image8MouseDown),
+      Handler("Image9MouseDown", &TMainForm::Image9MouseDown),
+      Handler("Image5MouseUp", &TMainForm::Image5MouseUp),
+      Handler("Image6MouseUp", &TMainForm::Image6MouseUp),
+      Handler("Image7MouseUp", &TMainForm::Image7MouseUp),
+      Handler("Image8MouseUp", &TMainForm::Image8MouseUp),
+      Handler("Image9MouseUp", &TMainForm::Image9MouseUp),
+      Handler("KelpoHomePage1Click", &TMainForm::KelpoHomePage1Click),
+      Handler("DevService1Click", &TMainForm::DevService1Click),
+      Handler("GIFImage1Click", &TMainForm::GIFImage1Click),
+      Handler("objectAboutDlgTMenuItem1Click", &TMainForm::objectAboutDlgTMenuItem1Click),
   };
   return table;
 }
@@ -62,6 +83,8 @@ const FieldTable& TMainForm::Fields() const {
       Field("IECache1", &TMainForm::IECache1),
       Field("TrayIcon1", &TMainForm::TrayIcon1),
       Field("PopupMenu2", &TMainForm::PopupMenu2),
+      Field("PopupMenu1", &TMainForm::PopupMenu1),
+      Field("ImageList1", &TMainForm::ImageList1),
   };
   return table;
 }
@@ -74,6 +97,8 @@ void TMainForm::CreateCollaborators() {
   runState_.emplace(RunStateControls{ScheduleActive, *Timer1, *Image7, *Image5, *Label5},
                     [this] { ApplyTimerInterval(); });
   washCommand_.emplace(Application(), *IECache1);
+  pressedPicture_.emplace(Application().Services().files);
+  webLinks_.emplace(Application().Services().shell, *this);
 }
 
 void TMainForm::FormCreate(TComponent*) {
@@ -180,6 +205,89 @@ void TMainForm::TrayIcon1DblClick(TComponent*) {
   TrayIcon1->ShowMainWindow();
 }
 
+void TMainForm::Image6Click(TComponent*) {
+  // Below the help button, whose top is 10 in its panel: 50 below the window's top edge.
+  const Rect window = Application().Services().windowing.GetBounds(Handle());
+  PopupMenu1->PopupComponent = Image6;
+  PopupMenu1->Popup(window.Left + 300, window.Top + Image6->Top() + 40);
+}
+
+void TMainForm::PressButton(TImage& button, const std::string& file) {
+  if (ScratchBitmap) pressedPicture_->Press(button, file, *ScratchBitmap);
+}
+
+void TMainForm::ReleaseButton(TImage& button) {
+  if (ScratchBitmap) pressedPicture_->Release(button, *ScratchBitmap);
+}
+
+void TMainForm::Image5MouseDown(TComponent*, TMouseButton, int, int) {
+  PressButton(*Image5, "\\images\\pstop.bmp");
+}
+
+void TMainForm::Image6MouseDown(TComponent*, TMouseButton, int, int) {
+  PressButton(*Image6, "\\images\\help.bmp");
+}
+
+void TMainForm::Image7MouseDown(TComponent*, TMouseButton, int, int) {
+  PressButton(*Image7, "\\images\\pstart.bmp");
+}
+
+void TMainForm::Image8MouseDown(TComponent*, TMouseButton, int, int) {
+  PressButton(*Image8, "\\images\\apply.bmp");
+}
+
+void TMainForm::Image9MouseDown(TComponent*, TMouseButton, int, int) {
+  PressButton(*Image9, "\\images\\washnow.bmp");
+}
+
+void TMainForm::Image5MouseUp(TComponent*, TMouseButton, int, int) {
+  ReleaseButton(*Image5);
+}
+
+void TMainForm::Image6MouseUp(TComponent*, TMouseButton, int, int) {
+  ReleaseButton(*Image6);
+}
+
+void TMainForm::Image7MouseUp(TComponent*, TMouseButton, int, int) {
+  ReleaseButton(*Image7);
+}
+
+void TMainForm::Image8MouseUp(TComponent*, TMouseButton, int, int) {
+  ReleaseButton(*Image8);
+}
+
+void TMainForm::Image9MouseUp(TComponent*, TMouseButton, int, int) {
+  ReleaseButton(*Image9);
+}
+
+void TMainForm::KelpoHomePage1Click(TComponent* sender) {
+  webLinks_->OpenMenuEntry(sender);
+}
+
+void TMainForm::DevService1Click(TComponent* sender) {
+  webLinks_->OpenServiceEntry(sender);
+}
+
+void TMainForm::GIFImage1Click(TComponent*) {
+  webLinks_->OpenLandingPage();
+}
+
+void TMainForm::objectAboutDlgTMenuItem1Click(TComponent*) {
+  ShowAboutBox();
+}
+
+void TMainForm::ShowAboutBox() {
+  AboutDialog->ShowBox();
+}
+
+void TMainForm::NonClientHitTest(Message& m) {
+  // The window has no frame: where the standard answer is the client area,
+  // that is the part of its surface that the panels leave free (the title
+  // strip), it answers as a caption, so dragging there moves the window.
+  m.Result = Application().Services().windowing.DefaultWindowProc(Handle(), m);
+  if (m.Result == htClient) m.Result = htCaption;
+}
+
 void TMainForm::AllowShutdown(Message& m) {
   ExitRequested = true;
   m.Result = 1;
@@ -203,10 +311,8 @@ bool TMainForm::WindowProc(Message& m) {
     default:
       break;
   }
-  // The window has no frame: the free part of its surface (the title strip)
-  // answers as a caption, so dragging it moves the window.
   if (m.Msg == wmNcHitTest) {
-    m.Result = htCaption;
+    NonClientHitTest(m);
     return true;
   }
   return TForm::WindowProc(m);

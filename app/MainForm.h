@@ -7,6 +7,7 @@
 
 #include "framework/Bitmap.h"
 #include "framework/Form.h"
+#include "framework/ImageList.h"
 #include "framework/Menus.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
@@ -17,6 +18,9 @@
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
 #include "tray/TrayIcon.h"
+#include "ui/About.h"
+#include "ui/PressedPicture.h"
+#include "ui/WebLinks.h"
 #include "wash/IECache.h"
 #include "wash/WashCommand.h"
 
@@ -24,8 +28,9 @@ namespace kelpo {
 
 class TMainForm : public TForm {
  public:
-  // Creates the window from its layout; FormCreate has run when this returns.
-  // `cacheLibrary` is the probe of the cache library made at program start.
+  // Creates the window from its layout, then the about box, hidden; FormCreate
+  // has run when this returns. `cacheLibrary` is the probe of the cache
+  // library made at program start.
   explicit TMainForm(TApplication& application, CacheLibrary* cacheLibrary = nullptr);
   ~TMainForm() override;
 
@@ -54,6 +59,8 @@ class TMainForm : public TForm {
   TIECache* IECache1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;
+  TImageList* ImageList1 = nullptr;
 
   // Private state of the window.
   bool ScheduleActive = false;
@@ -61,6 +68,8 @@ class TMainForm : public TForm {
   // tray); set by "E&xit" and at the end of the logon, never cleared.
   bool ExitRequested = false;
   std::unique_ptr<TBitmap> ScratchBitmap;
+  // The about box, from the end of the window's creation to its destruction.
+  std::unique_ptr<TAboutDialog> AboutDialog;
 
   // Handlers, which the layout wires by name (Handlers).
   void FormCreate(TComponent* sender);
@@ -81,11 +90,31 @@ class TMainForm : public TForm {
   void TrayIcon1DblClick(TComponent* sender);
   // WM_QUERYENDSESSION: the logon may end, at once and without a question.
   void AllowShutdown(Message& m);
+  void Image6Click(TComponent* sender);
+  void Image5MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image6MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image7MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image8MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image9MouseDown(TComponent* sender, TMouseButton button, int x, int y);
+  void Image5MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image6MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image7MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image8MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void Image9MouseUp(TComponent* sender, TMouseButton button, int x, int y);
+  void KelpoHomePage1Click(TComponent* sender);
+  void DevService1Click(TComponent* sender);
+  void GIFImage1Click(TComponent* sender);
+  void objectAboutDlgTMenuItem1Click(TComponent* sender);
+  // The system's hit test: the free part of the window's surface is its caption.
+  void NonClientHitTest(Message& m);
 
   void LoadSchedule();
   void ApplyTimerInterval();
   void RunWash();
   bool IsScheduleDue();
+  // Shows the about box without making it modal; when it is shown already, it
+  // only comes to the front.
+  void ShowAboutBox();
   ScheduleEditor& Editor() { return *editor_; }
 
  protected:
@@ -97,11 +126,15 @@ class TMainForm : public TForm {
  private:
   // The classes that own the behaviour the handlers call.
   void CreateCollaborators();
+  void PressButton(TImage& button, const std::string& file);
+  void ReleaseButton(TImage& button);
   CacheLibrary* cacheLibrary_;
   std::optional<ScheduleEditor> editor_;
   std::optional<DueCheck> dueCheck_;
   std::optional<RunState> runState_;
   std::optional<WashCommand> washCommand_;
+  std::optional<PressedPicture> pressedPicture_;
+  std::optional<WebLinks> webLinks_;
 };
 
 }  // namespace kelpo

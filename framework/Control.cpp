@@ -1,10 +1,12 @@
 #include "framework/Control.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "base/Exception.h"
 #include "framework/Application.h"
 #include "framework/Menus.h"
+#include "framework/RasterOps.h"
 
 namespace kelpo {
 namespace {
@@ -104,6 +106,16 @@ void TControl::Invalidate() {
   } else if (auto* windowed = dynamic_cast<TWinControl*>(this)) {
     windowed->InvalidateArea();
   }
+}
+
+void TControl::Repaint() {
+  if (!IsGraphic() || !parent_ || !visible_ || !parent_->HandleAllocated()) return;
+  const Rect area = IntersectRect(bounds_, Rect{0, 0, parent_->Width(), parent_->Height()});
+  if (IsEmptyRect(area)) return;
+  Platform& services = Application().Services();
+  std::unique_ptr<Surface> memory = services.graphics.CreateSurface(parent_->Width(), parent_->Height());
+  parent_->PaintTo(*memory, area);
+  services.windowing.BlitToWindow(parent_->Handle(), area, *memory);
 }
 
 const PropertyTable& TControl::StaticProperties() {
@@ -343,11 +355,17 @@ void TWinControl::PaintBackground(TCanvas& canvas) {
 }
 
 void TWinControl::PaintWindow(Surface& target) {
-  TCanvas background(target, Point{0, 0}, Rect{0, 0, target.Width(), target.Height()});
+  PaintTo(target, Rect{0, 0, target.Width(), target.Height()});
+}
+
+void TWinControl::PaintTo(Surface& target, const Rect& area) {
+  TCanvas background(target, Point{0, 0}, area);
   PaintBackground(background);
   for (TControl* control : controls_) {
     if (!control->IsGraphic() || !control->Visible()) continue;
-    TCanvas canvas(target, Point{control->Left(), control->Top()}, control->BoundsRect());
+    const Rect clip = IntersectRect(control->BoundsRect(), area);
+    if (IsEmptyRect(clip)) continue;
+    TCanvas canvas(target, Point{control->Left(), control->Top()}, clip);
     Application().Guard([&] { control->Paint(canvas); });
   }
 }

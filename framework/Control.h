@@ -145,6 +145,9 @@ class TControl : public TComponent {
   virtual int TabOrderValue() const { return 0; }
   // Repaints the control's area of its parent.
   void Invalidate();
+  // Paints a graphic control's area of its parent on the screen at once,
+  // outside the paint cycle, so that a change shows while a handler still runs.
+  void Repaint();
 
   static const PropertyTable& StaticProperties();
   const PropertyTable& Properties() const override { return StaticProperties(); }
@@ -185,6 +188,8 @@ class TWinControl : public TControl, protected PaintedWindow {
   // Paints the client area into `target` (client-sized) at once: the
   // background, then the graphic children in creation order.
   void PaintTo(Surface& target) { PaintWindow(target); }
+  // The same within `area` only: the graphic children outside it are not painted.
+  void PaintTo(Surface& target, const Rect& area);
 
   bool IsGraphic() const override { return false; }
   static const PropertyTable& StaticProperties();

@@ -11,6 +11,8 @@ namespace kelpo {
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
+  // Full path of the running executable.
+  virtual std::string ExecutablePath() = 0;
   // Folder of the running executable, ending with a path separator.
   virtual std::string ExecutableFolder() = 0;
   virtual bool FileExists(const std::string& path) = 0;

@@ -14,7 +14,9 @@
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
 #include "platform/Registry.h"
+#include "platform/Shell.h"
 #include "platform/Threads.h"
+#include "platform/VersionInfo.h"
 #include "platform/Widgets.h"
 #include "platform/Windowing.h"
 
@@ -34,6 +36,8 @@ struct Platform {
   Menus& menus;
   Threads& threads;
   NotifyIcons& notifyIcons;
+  Shell& shell;
+  VersionInfo& versionInfo;
 
   // The same services with some replaced, each by the argument that
   // implements its interface (tests swap in recording or virtual ones):
@@ -41,11 +45,11 @@ struct Platform {
   template <class... Replacements>
   Platform With(Replacements&... replacements) const {
     return Platform{
-        Pick(clock, replacements...),      Pick(dialogs, replacements...),   Pick(files, replacements...),
-        Pick(graphics, replacements...),   Pick(profiles, replacements...),  Pick(regional, replacements...),
-        Pick(widgets, replacements...),    Pick(windowing, replacements...), Pick(cache, replacements...),
-        Pick(registry, replacements...),   Pick(menus, replacements...),     Pick(threads, replacements...),
-        Pick(notifyIcons, replacements...)};
+        Pick(clock, replacements...),       Pick(dialogs, replacements...),   Pick(files, replacements...),
+        Pick(graphics, replacements...),    Pick(profiles, replacements...),  Pick(regional, replacements...),
+        Pick(widgets, replacements...),     Pick(windowing, replacements...), Pick(cache, replacements...),
+        Pick(registry, replacements...),    Pick(menus, replacements...),     Pick(threads, replacements...),
+        Pick(notifyIcons, replacements...), Pick(shell, replacements...),     Pick(versionInfo, replacements...)};
   }
 
  private:

@@ -83,6 +83,7 @@ constexpr std::uint32_t wmApp = 0x8000;
 constexpr std::uintptr_t sizeMinimized = 1;
 
 // Hit-test answers.
+constexpr std::intptr_t htNowhere = 0;
 constexpr std::intptr_t htClient = 1;
 constexpr std::intptr_t htCaption = 2;
 

@@ -131,6 +131,12 @@ class Windowing {
   // Takes the hook away again; false when it was not installed on that window.
   virtual bool RemoveHook(WindowHandle window, WindowHook& hook) = 0;
 
+  // The system's default processing of a message to the window (what an
+  // unhandled message gets), for a procedure that builds on the standard
+  // answer. A frameless window's hit test (wmNcHitTest, the point on the screen
+  // in LParam) answers htClient inside the window and htNowhere outside.
+  virtual std::intptr_t DefaultWindowProc(WindowHandle window, const Message& m) = 0;
+
   // The message number registered under `name`: the same for the same name
   // (letter case aside) within the process, in 0xC000..0xFFFF; 0 on failure.
   virtual std::uint32_t RegisterWindowMessage(const std::string& name) = 0;

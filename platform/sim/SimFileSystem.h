@@ -1,5 +1,7 @@
 #pragma once
-// Real files; the executable's folder is whatever the test chooses.
+// Real files, with Windows' path rules: a backslash separates folders as a
+// slash does, and a doubled separator counts as one. The executable's folder
+// is whatever the test chooses.
 
 #include "platform/FileSystem.h"
 
@@ -7,8 +9,9 @@ namespace kelpo {
 
 class SimFileSystem : public FileSystem {
  public:
-  // `folder` must end with a path separator.
+  // `folder` must end with a path separator; the executable is "kelpo.exe" in it.
   void SetExecutableFolder(const std::string& folder) { folder_ = folder; }
+  std::string ExecutablePath() override { return folder_ + "kelpo.exe"; }
   std::string ExecutableFolder() override { return folder_; }
   bool FileExists(const std::string& path) override;
   std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override;

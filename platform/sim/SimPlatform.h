@@ -12,7 +12,9 @@
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimShell.h"
 #include "platform/sim/SimThreads.h"
+#include "platform/sim/SimVersionInfo.h"
 #include "platform/sim/SimWidgets.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -37,12 +39,14 @@ class SimPlatform {
   SimRegistry registry;
   SimMenus menus{windowing};
   SimNotifyIcons notifyIcons{windowing};
+  SimShell shell;
+  SimVersionInfo versionInfo;
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock,     dialogs, files,    graphics, profiles, regional,   widgets,
-                     windowing, cache,   registry, menus,    threads,  notifyIcons};
+  Platform services_{clock, dialogs,  files, graphics, profiles,    regional, widgets,    windowing,
+                     cache, registry, menus, threads,  notifyIcons, shell,    versionInfo};
 };
 
 }  // namespace kelpo

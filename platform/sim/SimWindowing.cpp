@@ -139,14 +139,12 @@ void SimWindowing::Invalidate(WindowHandle window) {
 void SimWindowing::Dispatch(WindowHandle window, Message& m) {
   auto it = windows_.find(window);
   if (it == windows_.end()) return;
-  // The window's own procedure; unhandled messages get the default answer 0,
-  // and an activation left to the default processing focuses the window.
+  // The window's own procedure; unhandled messages get the default processing.
   const PreviousWindowProc own = [this, window](Message& passed) -> std::intptr_t {
     auto found = windows_.find(window);
-    if (found == windows_.end()) return 0;
-    if (found->second.Procedure && found->second.Procedure->WindowProc(passed)) return passed.Result;
-    if (passed.Msg == wmActivate && (passed.WParam & 0xFFFF) != waInactive) focus_ = window;
-    return 0;
+    if (found == windows_.end()) return std::intptr_t{0};
+    if (!found->second.Procedure) return DefaultWindowProc(window, passed);
+    return found->second.Procedure->WindowProc(passed) ? passed.Result : DefaultWindowProc(window, passed);
   };
   // A copy: a hook may remove hooks or destroy the window.
   const std::shared_ptr<WindowHookChain> hooks = it->second.Hooks;
@@ -322,7 +320,25 @@ std::uint32_t SimWindowing::RegisterWindowMessage(const std::string& name) {
   return number;
 }
 
+std::intptr_t SimWindowing::DefaultWindowProc(WindowHandle window, const Message& m) {
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return 0;
+  // An activation focuses the window itself.
+  if (m.Msg == wmActivate && (m.WParam & 0xFFFF) != waInactive) focus_ = window;
+  if (m.Msg != wmNcHitTest) return 0;
+  // The windows of this program have no frame: all of a window is client area.
+  const Point origin = ScreenOrigin(window);
+  const Rect screen{origin.X, origin.Y, it->second.Bounds.Width, it->second.Bounds.Height};
+  return screen.Contains(PointFromLParam(m.LParam)) ? htClient : htNowhere;
+}
+
 Point SimWindowing::ClientToScreen(WindowHandle window, Point p) {
+  const Point origin = ScreenOrigin(window);
+  return Point{p.X + origin.X, p.Y + origin.Y};
+}
+
+Point SimWindowing::ScreenOrigin(WindowHandle window) const {
+  Point p;
   for (auto it = windows_.find(window); it != windows_.end();) {
     p.X += it->second.Bounds.Left;
     p.Y += it->second.Bounds.Top;
@@ -390,6 +406,46 @@ CursorKind SimWindowing::HoverCursor(WindowHandle window, Point p) {
   cursor_ = CursorKind::Arrow;
   SendMessage(window, wmSetCursor, window, htClient);
   return cursor_;
+}
+
+WindowHandle SimWindowing::WindowFromPoint(Point screen) const {
+  const auto under = [&](WindowHandle handle, const SimWindow& window) {
+    if (!window.Visible) return false;
+    const Point origin = ScreenOrigin(handle);
+    return Rect{origin.X, origin.Y, window.Bounds.Width, window.Bounds.Height}.Contains(screen);
+  };
+  WindowHandle found = 0;
+  for (const auto& [handle, window] : windows_)
+    if (window.Params.Kind == WindowKind::Popup && under(handle, window)) found = handle;
+  for (bool deeper = found != 0; deeper;) {
+    deeper = false;
+    for (const auto& [handle, window] : windows_) {
+      if (window.Params.Kind != WindowKind::Child || window.Params.Parent != found || !under(handle, window)) continue;
+      found = handle;
+      deeper = true;
+      break;
+    }
+  }
+  return found;
+}
+
+void SimWindowing::Drag(Point from, Point to) {
+  const WindowHandle window = WindowFromPoint(from);
+  if (!window) return;
+  cursorPos_ = from;
+  const std::intptr_t hit = SendMessage(window, wmNcHitTest, 0, LParamFromPoint(from));
+  auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  if (hit == htCaption && it->second.Params.Kind != WindowKind::Child) {
+    Rect& bounds = it->second.Bounds;
+    bounds.Left += to.X - from.X;
+    bounds.Top += to.Y - from.Y;
+    cursorPos_ = to;
+  } else if (hit == htClient) {
+    const Point origin = ClientToScreen(window, Point{});
+    MouseDown(window, Point{from.X - origin.X, from.Y - origin.Y});
+    MouseUp(window, Point{to.X - origin.X, to.Y - origin.Y});
+  }
 }
 
 }  // namespace kelpo

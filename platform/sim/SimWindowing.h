@@ -77,6 +77,7 @@ class SimWindowing : public Windowing {
   bool InstallHook(WindowHandle window, WindowHook& hook) override;
   bool RemoveHook(WindowHandle window, WindowHook& hook) override;
   std::uint32_t RegisterWindowMessage(const std::string& name) override;
+  std::intptr_t DefaultWindowProc(WindowHandle window, const Message& m) override;
 
   // ---- for tests ----
   const SimWindow* Find(WindowHandle window) const;
@@ -108,6 +109,15 @@ class SimWindowing : public Windowing {
   void Click(WindowHandle window, Point p, bool right = false);
   void MouseDown(WindowHandle window, Point p, bool right = false);
   void MouseUp(WindowHandle window, Point p, bool right = false);
+  // The window under a screen point: the topmost visible top-level window
+  // there (of those, the one created last), then down through its visible
+  // children (siblings in creation order, the first on top); 0 for none.
+  WindowHandle WindowFromPoint(Point screen) const;
+  // A left-button drag from one screen point to another, as the system runs
+  // it: the window under the start is asked for its hit test; a caption
+  // answer moves the top-level window by the distance, a client answer gets
+  // the button down there and the button up at the end.
+  void Drag(Point from, Point to);
   // The cursor the window shows with the mouse at p.
   CursorKind HoverCursor(WindowHandle window, Point p);
   const std::vector<CursorKind>& CursorOverrides() const { return overrides_; }
@@ -138,6 +148,8 @@ class SimWindowing : public Windowing {
   bool DispatchOne();
   std::optional<std::size_t> EarliestTimer() const;
   bool TickPending(WindowHandle window, std::uintptr_t id) const;
+  // The screen point of the window's client origin, through its parents.
+  Point ScreenOrigin(WindowHandle window) const;
 
   SimClock& clock_;
   SimThreads& threads_;

@@ -27,6 +27,9 @@
 #undef SendMessage
 #undef SetWindowText
 
+// After the renaming macros are gone.
+#include "platform/Windowing.h"
+
 namespace kelpo {
 
 inline HWND ToHwnd(WindowHandle window) {
@@ -34,6 +37,23 @@ inline HWND ToHwnd(WindowHandle window) {
 }
 inline WindowHandle FromHwnd(HWND window) {
   return reinterpret_cast<WindowHandle>(window);
+}
+
+// The SW_ value of a show command.
+inline int ToShowCommand(ShowCommand command) {
+  switch (command) {
+    case ShowCommand::Hide:
+      return SW_HIDE;
+    case ShowCommand::Show:
+      return SW_SHOW;
+    case ShowCommand::ShowNormal:
+      return SW_SHOWNORMAL;
+    case ShowCommand::Minimize:
+      return SW_MINIMIZE;
+    case ShowCommand::Restore:
+      return SW_RESTORE;
+  }
+  return SW_SHOW;
 }
 
 }  // namespace kelpo

@@ -22,17 +22,21 @@ class FileHandle {
 
 }  // namespace
 
-std::string Win32FileSystem::ExecutableFolder() {
+std::string Win32FileSystem::ExecutablePath() {
   std::string path(MAX_PATH, '\0');
   for (;;) {
     DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (length == 0) return std::string();
     if (length < path.size()) {
       path.resize(length);
-      break;
+      return path;
     }
     path.resize(path.size() * 2);  // truncated: try a larger buffer
   }
+}
+
+std::string Win32FileSystem::ExecutableFolder() {
+  const std::string path = ExecutablePath();
   return path.substr(0, path.find_last_of("\\/") + 1);
 }
 

@@ -10,7 +10,9 @@
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32RegionalSettings.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Threads.h"
+#include "platform/win32/Win32VersionInfo.h"
 #include "platform/win32/Win32Widgets.h"
 #include "platform/win32/Win32Windowing.h"
 
@@ -30,8 +32,10 @@ struct Win32Platform::Impl {
   Win32Menus menus{graphics};
   Win32Threads threads;
   Win32NotifyIcons notifyIcons;
-  Platform services{clock,     dialogs, files,    graphics, profiles, regional,   widgets,
-                    windowing, cache,   registry, menus,    threads,  notifyIcons};
+  Win32Shell shell;
+  Win32VersionInfo versionInfo;
+  Platform services{clock, dialogs,  files, graphics, profiles,    regional, widgets,    windowing,
+                    cache, registry, menus, threads,  notifyIcons, shell,    versionInfo};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

@@ -106,6 +106,10 @@ void Win32Windowing::RegisterClassFor(const std::string& className) {
   wc.lpfnWndProc = &Win32Windowing::WindowProc;
   wc.cbWndExtra = 2 * sizeof(LONG_PTR);
   wc.hInstance = instance_;
+  // The program's icon where the executable has one (the taskbar button shows it).
+  wc.hIcon = LoadIconA(instance_, "MAINICON");
+  wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.hCursor = nullptr;  // WM_SETCURSOR decides
   wc.hbrBackground = nullptr;
   wc.lpszClassName = className.c_str();
@@ -170,25 +174,7 @@ void Win32Windowing::DestroyWindow(WindowHandle window) {
 }
 
 void Win32Windowing::ShowWindow(WindowHandle window, ShowCommand command) {
-  int show = SW_SHOW;
-  switch (command) {
-    case ShowCommand::Hide:
-      show = SW_HIDE;
-      break;
-    case ShowCommand::Show:
-      show = SW_SHOW;
-      break;
-    case ShowCommand::ShowNormal:
-      show = SW_SHOWNORMAL;
-      break;
-    case ShowCommand::Minimize:
-      show = SW_MINIMIZE;
-      break;
-    case ShowCommand::Restore:
-      show = SW_RESTORE;
-      break;
-  }
-  ::ShowWindow(ToHwnd(window), show);
+  ::ShowWindow(ToHwnd(window), ToShowCommand(command));
 }
 
 bool Win32Windowing::IsWindowVisible(WindowHandle window) {
@@ -377,6 +363,10 @@ Point Win32Windowing::ClientToScreen(WindowHandle window, Point p) {
 
 std::uint32_t Win32Windowing::RegisterWindowMessage(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());
+}
+
+std::intptr_t Win32Windowing::DefaultWindowProc(WindowHandle window, const Message& m) {
+  return DefWindowProcA(ToHwnd(window), m.Msg, m.WParam, m.LParam);
 }
 
 bool Win32Windowing::InstallHook(WindowHandle window, WindowHook& hook) {

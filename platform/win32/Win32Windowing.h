@@ -75,6 +75,7 @@ class Win32Windowing : public Windowing {
   bool InstallHook(WindowHandle window, WindowHook& hook) override;
   bool RemoveHook(WindowHandle window, WindowHook& hook) override;
   std::uint32_t RegisterWindowMessage(const std::string& name) override;
+  std::intptr_t DefaultWindowProc(WindowHandle window, const Message& m) override;
 
   // Routes the control's WM_COMMAND and WM_NOTIFY to `sink` instead of the parent's procedure.
   void RegisterControl(HWND control, Win32ControlSink* sink);

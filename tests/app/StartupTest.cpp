@@ -42,7 +42,8 @@ TEST(Startup, WithoutSettingsFileShowsDefaultsAndWritesNothing) {
   EXPECT_EQ(window->Params.Kind, WindowKind::Popup);
   EXPECT_TRUE(window->Visible);
   EXPECT_EQ(window->Bounds, (Rect{(1280 - 478) / 2, (1024 - 313) / 2, 478, 313}));
-  EXPECT_EQ(k.sim.windowing.SendMessage(k.form->Handle(), wmNcHitTest, 0, 0), htCaption);
+  const Point titleStrip{window->Bounds.Left + 10, window->Bounds.Top + 10};
+  EXPECT_EQ(k.sim.windowing.SendMessage(k.form->Handle(), wmNcHitTest, 0, LParamFromPoint(titleStrip)), htCaption);
   EXPECT_TRUE(k.sim.dialogs.Shown().empty());
 }
 

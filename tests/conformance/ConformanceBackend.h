@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/ProfileFiles.h"
 #include "platform/Registry.h"
+#include "platform/VersionInfo.h"
 
 namespace kelpo {
 
@@ -30,6 +31,15 @@ class RegistryUnderTest {
 std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest();
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest();
+
+// A version-info service, and a file whose version resource gives the file
+// version 2.5.1.7 and the product version 2.5.0.0.
+struct VersionInfoUnderTest {
+  std::unique_ptr<VersionInfo> Service;
+  std::string VersionedFile;
+};
+
+VersionInfoUnderTest MakeVersionInfoUnderTest();
 
 // A whole platform, with what a suite needs to drive its windows and menus.
 class PlatformUnderTest {

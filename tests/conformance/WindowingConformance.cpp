@@ -192,6 +192,32 @@ TEST_F(WindowingConformance, ClientPointsMapToTheScreenThroughTheParents) {
   windowing.DestroyWindow(top);
 }
 
+TEST_F(WindowingConformance, TheStandardHitTestIsClientInsideAFramelessWindowAndNowhereOutside) {
+  ProbeWindow form, panel;
+  const WindowHandle top = Shown(form);
+  WindowParams params;
+  params.Kind = WindowKind::Child;
+  params.ClassName = "TKelpoHookProbePanel";
+  params.Parent = top;
+  params.Bounds = Rect{10, 20, 30, 15};
+  params.Visible = true;
+  const WindowHandle child = windowing.CreateWindow(params, &panel);
+  struct Case {
+    WindowHandle Window;
+    Point At;  // on the screen
+    std::intptr_t Answer;
+  };
+  const Case cases[] = {{top, {600, 500}, htClient},    {top, {659, 539}, htClient},   {top, {660, 520}, htNowhere},
+                        {top, {630, 499}, htNowhere},   {child, {610, 520}, htClient}, {child, {639, 534}, htClient},
+                        {child, {609, 525}, htNowhere}, {child, {620, 535}, htNowhere}};
+  for (const Case& c : cases)
+    EXPECT_EQ(windowing.DefaultWindowProc(c.Window, Message{wmNcHitTest, 0, LParamFromPoint(c.At), 0}), c.Answer)
+        << c.At.X << "," << c.At.Y;
+  // A procedure that leaves the query alone gets the standard answer.
+  EXPECT_EQ(windowing.SendMessage(child, wmNcHitTest, 0, LParamFromPoint(Point{615, 525})), htClient);
+  windowing.DestroyWindow(top);
+}
+
 TEST_F(WindowingConformance, CallsFromOtherThreadsRunOnTheGuiThreadWhileItDispatches) {
   const std::thread::id gui = std::this_thread::get_id();
   std::thread::id ranOn;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -171,6 +172,47 @@ void PostClick(HWND hwnd, int x, int y) {
   PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
 }
 
+void PostButtonDown(HWND hwnd, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
+  PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+}
+
+void PostButtonUp(HWND hwnd, int x, int y) {
+  const LPARAM at = MAKELPARAM(x, y);
+  PostMessageA(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at);
+  PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+namespace {
+
+bool SendMouse(POINT at, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = static_cast<LONG>(at.x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+  input.mi.dy = static_cast<LONG>(at.y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+  return SendInput(1, &input, sizeof(input)) == 1;
+}
+
+}  // namespace
+
+bool DragMouse(POINT from, POINT to) {
+  constexpr int kSteps = 8;
+  bool sent = SendMouse(from, 0);
+  Sleep(50);
+  sent = SendMouse(from, MOUSEEVENTF_LEFTDOWN) && sent;
+  Sleep(50);
+  for (int step = 1; step <= kSteps; ++step) {
+    const POINT at = {from.x + (to.x - from.x) * step / kSteps, from.y + (to.y - from.y) * step / kSteps};
+    sent = SendMouse(at, 0) && sent;
+    Sleep(30);
+  }
+  sent = SendMouse(to, MOUSEEVENTF_LEFTUP) && sent;
+  Sleep(50);
+  return sent;
+}
+
 RemoteBuffer::RemoteBuffer(HANDLE process, std::size_t size)
     : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
 
@@ -264,6 +306,16 @@ bool SetRegistryString(HKEY root, const std::string& path, const char* name, con
                                  static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
   RegCloseKey(key);
   return ok;
+}
+
+bool GetRegistryString(HKEY root, const std::string& path, const char* name, std::string& value) {
+  DWORD size = 0;
+  if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, nullptr, &size) != ERROR_SUCCESS) return false;
+  std::string text(size, '\0');
+  if (RegGetValueA(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, text.data(), &size) != ERROR_SUCCESS) return false;
+  text.resize(size > 0 ? size - 1 : 0);  // without the terminating zero
+  value = text;
+  return true;
 }
 
 bool DeleteRegistryTree(HKEY root, const std::string& path) {
@@ -484,7 +536,10 @@ int DifferentPixels(const Pixels& a, const Pixels& b) {
 }
 
 bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels) {
-  HICON handle = LoadIconA(nullptr, icon);
+  return RenderIcon(LoadIconA(nullptr, icon), width, height, background, pixels);
+}
+
+bool RenderIcon(HICON handle, int width, int height, std::uint32_t background, Pixels& pixels) {
   if (!handle || width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -504,10 +559,10 @@ bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t backgrou
   return read;
 }
 
-bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background,
-                Pixels& pixels) {
+bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background, Pixels& pixels,
+                std::uint32_t textColour) {
   // As the program draws a label: a 32-bit DIB section in a memory DC, the font made
-  // with the same arguments, the text in black over a filled background.
+  // with the same arguments, the text over a filled background.
   HDC memory = CreateCompatibleDC(nullptr);
   HFONT font = CreateFontA(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, fontName);
@@ -532,7 +587,7 @@ bool RenderText(const std::string& text, const char* fontName, int fontHeight, s
       FillRect(memory, &all, brush);
       DeleteObject(brush);
       SetBkMode(memory, TRANSPARENT);
-      SetTextColor(memory, RGB(0, 0, 0));
+      SetTextColor(memory, RGB((textColour >> 16) & 0xFF, (textColour >> 8) & 0xFF, textColour & 0xFF));
       ExtTextOutA(memory, 0, 0, ETO_CLIPPED, &all, text.data(), static_cast<UINT>(text.size()), nullptr);
       GdiFlush();
       pixels.Width = extent.cx;
@@ -563,7 +618,7 @@ bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, 
 bool SaveScreenArea(const RECT& rect, const std::string& path, ScreenshotStats& stats, std::string& error) {
   Pixels pixels;
   if (!CaptureScreen(rect, pixels)) {
-    error = "cannot copy the window rectangle " + RectText(rect) + " from the screen";
+    error = "cannot copy the rectangle " + RectText(rect) + " from the screen";
     return false;
   }
   const int width = pixels.Width;
@@ -608,6 +663,70 @@ bool SaveScreenArea(const RECT& rect, const std::string& path, ScreenshotStats& 
   stats.Height = height;
   stats.Colours = static_cast<int>(colours.size());
   return true;
+}
+
+bool ReadBmpFile(const std::string& path, Pixels& pixels) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes) || bytes.size() < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return false;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  std::memcpy(&file, bytes.data(), sizeof(file));
+  std::memcpy(&header, bytes.data() + sizeof(file), sizeof(header));
+  if (file.bfType != 0x4D42 || header.biBitCount != 24 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
+      header.biHeight == 0)
+    return false;
+  const int width = header.biWidth;
+  const int height = std::abs(header.biHeight);
+  const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+  if (file.bfOffBits + stride * height > bytes.size()) return false;
+  pixels.Width = width;
+  pixels.Height = height;
+  pixels.Rgb.assign(static_cast<std::size_t>(width) * height, 0);
+  for (int y = 0; y < height; ++y) {
+    const int stored = header.biHeight > 0 ? height - 1 - y : y;  // bottom-up unless the height is negative
+    const auto* row = reinterpret_cast<const unsigned char*>(bytes.data()) + file.bfOffBits + stride * stored;
+    for (int x = 0; x < width; ++x)
+      pixels.Rgb[static_cast<std::size_t>(y) * width + x] = row[x * 3] | (row[x * 3 + 1] << 8) | (row[x * 3 + 2] << 16);
+  }
+  return true;
+}
+
+Pixels Crop(const Pixels& pixels, int left, int top, int width, int height) {
+  Pixels part;
+  part.Width = std::max(0, std::min(width, pixels.Width - left));
+  part.Height = std::max(0, std::min(height, pixels.Height - top));
+  for (int y = 0; y < part.Height; ++y)
+    for (int x = 0; x < part.Width; ++x)
+      part.Rgb.push_back(pixels.Rgb[static_cast<std::size_t>(top + y) * pixels.Width + left + x]);
+  return part;
+}
+
+bool SetClipboardText(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  bool placed = false;
+  if (EmptyClipboard()) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    if (memory) {
+      std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+      GlobalUnlock(memory);
+      placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+      if (!placed) GlobalFree(memory);
+    }
+  }
+  CloseClipboard();
+  return placed;
+}
+
+bool ClipboardText(std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  const char* locked = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  if (locked) {
+    text = locked;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return locked != nullptr;
 }
 
 SYSTEMTIME LocalToday() {

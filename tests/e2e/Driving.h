@@ -81,6 +81,12 @@ bool PressKey(HWND hwnd, WORD virtualKey);
 void PostClick(HWND hwnd, int x, int y);
 // The window that has the keyboard focus in thread `threadId`, or null.
 HWND FocusOfThread(DWORD threadId);
+// A left button press and, separately, its release, posted at client points of `hwnd`.
+void PostButtonDown(HWND hwnd, int x, int y);
+void PostButtonUp(HWND hwnd, int x, int y);
+// A real left-button drag between two screen points (SendInput): press, a few
+// moves, release. The window under the start must be unobscured.
+bool DragMouse(POINT from, POINT to);
 
 // Memory in another process, for messages whose pointers are not marshalled.
 class RemoteBuffer {
@@ -127,6 +133,8 @@ bool RegistryKeyExists(HKEY root, const std::string& path);
 // Creates the key and any missing parents; true when it exists afterwards.
 bool CreateRegistryKey(HKEY root, const std::string& path);
 bool SetRegistryString(HKEY root, const std::string& path, const char* name, const std::string& value);
+// A string value ("" names the key's default value); false when there is none.
+bool GetRegistryString(HKEY root, const std::string& path, const char* name, std::string& value);
 // Deletes the key with its whole subtree (RegDeleteTreeA); true when it is gone afterwards.
 bool DeleteRegistryTree(HKEY root, const std::string& path);
 // The key's subtree as sorted entries relative to it: "A\B\" for a subkey and
@@ -164,15 +172,18 @@ RECT ClientToScreenRect(HWND hwnd, const RECT& rect);
 bool CaptureScreen(const RECT& rect, Pixels& pixels);
 // The number of pixels in which `a` and `b` differ; every pixel when their sizes differ.
 int DifferentPixels(const Pixels& a, const Pixels& b);
-// A system icon (IDI_*) drawn at (0,0) by DrawIconEx, stretched to `width` x `height`,
-// over a background of `background` (0x00RRGGBB).
+// An icon drawn at (0,0) by DrawIconEx, stretched to `width` x `height`, over a
+// background of `background` (0x00RRGGBB).
+bool RenderIcon(HICON icon, int width, int height, std::uint32_t background, Pixels& pixels);
+// The same for a system icon (IDI_*).
 bool RenderSystemIcon(LPCSTR icon, int width, int height, std::uint32_t background, Pixels& pixels);
 
-// One line of text drawn at (0,0) in black by ExtTextOutA, in a font made by CreateFontA
-// with `fontName` and `fontHeight` (normal weight), over a background of `background`
-// (0x00RRGGBB); the picture is exactly as large as the text's extent.
-bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background,
-                Pixels& pixels);
+// One line of text drawn at (0,0) by ExtTextOutA in `textColour` (0x00RRGGBB, black by
+// default), in a font made by CreateFontA with `fontName` and `fontHeight` (normal
+// weight), over a background of `background` (0x00RRGGBB); the picture is exactly as
+// large as the text's extent.
+bool RenderText(const std::string& text, const char* fontName, int fontHeight, std::uint32_t background, Pixels& pixels,
+                std::uint32_t textColour = 0);
 
 // What a screenshot looked like, for plausibility checks.
 struct ScreenshotStats {
@@ -184,6 +195,14 @@ struct ScreenshotStats {
 bool SaveScreenshot(HWND hwnd, const std::string& path, ScreenshotStats& stats, std::string& error);
 // The same for a rectangle of the screen.
 bool SaveScreenArea(const RECT& rect, const std::string& path, ScreenshotStats& stats, std::string& error);
+// The pixels of an uncompressed 24-bit BMP file (the form the artwork is stored in).
+bool ReadBmpFile(const std::string& path, Pixels& pixels);
+// The `width` x `height` part of `pixels` at `left`, `top` (clipped to it).
+Pixels Crop(const Pixels& pixels, int left, int top, int width, int height);
+
+// The clipboard's text (CF_TEXT), and putting text there as another program does.
+bool SetClipboardText(const std::string& text);
+bool ClipboardText(std::string& text);
 
 // Today and yesterday by the local clock.
 SYSTEMTIME LocalToday();

@@ -41,6 +41,13 @@ std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
   return std::make_unique<SimInternetCache>();
 }
 
+VersionInfoUnderTest MakeVersionInfoUnderTest() {
+  auto service = std::make_unique<SimVersionInfo>();
+  const std::string file = "C:\\Program Files\\Kelpo\\kelpo.exe";
+  service->SetVersion(file, FixedVersion({2, 5, 1, 7}, {2, 5, 0, 0}));
+  return VersionInfoUnderTest{std::move(service), file};
+}
+
 namespace {
 
 class SimPlatformUnderTest : public PlatformUnderTest {

@@ -13,6 +13,20 @@ KelpoHarness::KelpoHarness() {
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
   folder_ = pattern + "/";
   sim.files.SetExecutableFolder(folder_);
+  // The images folder of an installation: a plain pressed picture for each image button.
+  std::filesystem::create_directory(folder_ + "images");
+  for (const char* name : {"pstart.bmp", "pstop.bmp", "apply.bmp", "washnow.bmp", "help.bmp"})
+    WriteImage(name, TBitmap(16, 16, 0x996633));
+}
+
+void KelpoHarness::WriteImage(const std::string& name, const TBitmap& picture) const {
+  const std::vector<std::uint8_t> bytes = picture.SaveToBmp();
+  WriteImageBytes(name, std::string(bytes.begin(), bytes.end()));
+}
+
+void KelpoHarness::WriteImageBytes(const std::string& name, const std::string& bytes) const {
+  std::ofstream out(folder_ + "images/" + name, std::ios::binary);
+  out << bytes;
 }
 
 KelpoHarness::~KelpoHarness() {

@@ -56,6 +56,10 @@ class KelpoHarness {
   void WriteSettingsBytes(const std::string& bytes) const;
   bool SettingsExist() const;
   std::string ReadSettings() const;
+  // A file of the images folder beside the program, which holds a plain pressed
+  // picture for each image button from the start.
+  void WriteImage(const std::string& name, const TBitmap& picture) const;
+  void WriteImageBytes(const std::string& name, const std::string& bytes) const;
 
   // Starts the program's application object and main window (FormCreate runs).
   void Start(const FormatSettings& region = UnitedStates());

@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32VersionInfo.h"
 
 namespace kelpo {
 
@@ -55,6 +56,14 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
 
 std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
   return std::make_unique<Win32InternetCache>();
+}
+
+// The test program itself carries that version resource (tests/win32/Win32Tests.rc).
+VersionInfoUnderTest MakeVersionInfoUnderTest() {
+  char path[MAX_PATH + 1];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length > MAX_PATH) throw std::runtime_error("cannot find the test program's path");
+  return VersionInfoUnderTest{std::make_unique<Win32VersionInfo>(), std::string(path, length)};
 }
 
 namespace {

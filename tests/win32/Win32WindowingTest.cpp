@@ -80,6 +80,19 @@ TEST_F(Win32WindowingTest, CreatesEachKindWithItsPlaceAndVisibility) {
   EXPECT_EQ(panelProcedure.Count(wmDestroy), 1);
 }
 
+// The taskbar button shows the icon of the application window's class.
+TEST_F(Win32WindowingTest, WindowsCarryTheExecutablesIcon) {
+  RecordingProcedure appProcedure, formProcedure;
+  const HWND app = ToHwnd(windowing.CreateWindow(
+      WindowOf(WindowKind::Application, "TKelpoIconApplication", 0, {}, false, "Kelpo Icon"), &appProcedure));
+  const HWND form = ToHwnd(Popup(formProcedure, Rect{300, 300, 50, 40}, "TKelpoIconForm"));
+  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrA(app, GCLP_HICON)), icon);
+  EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrA(form, GCLP_HICON)), icon);
+  EXPECT_NE(GetClassLongPtrA(app, GCLP_HICONSM), 0u);
+}
+
 TEST_F(Win32WindowingTest, EveryMessageGoesToTheProcedureBeforeTheDefault) {
   RecordingProcedure procedure;
   procedure.onMessage = [](Message& m) {

@@ -12,6 +12,7 @@ import math
 import gif_writer
 from make_artwork import (AMBER, BROWN, BROWN_DARK, FONT, TEXT_BROWN, WHITE, Image,
                           draw_text, fill_disc, fill_thick_line, mix, text_width)
+from web_address import WEB_ADDRESS
 
 
 def text_sprite(text, scale=1, bold=False):
@@ -94,7 +95,7 @@ ORANGE = (255, 136, 0)
 ORANGE_RIM = (170, 70, 0)
 HEADLINE = (255, 222, 60)
 SUBLINE = (226, 255, 226)
-ADDRESS = "www.orvanex.com"
+ADDRESS = WEB_ADDRESS
 
 LOGO_X, LOGO_Y = 31.0, 30.0
 MESSAGE_LEFT = 66   # the message lines are clipped here, right of the logo

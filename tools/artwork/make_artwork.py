@@ -19,6 +19,8 @@ import os
 import struct
 import sys
 
+from web_address import WEB_ADDRESS
+
 # Palette shared by all pictures.
 BROWN_DARK = (102, 34, 0)
 BROWN = (153, 51, 0)
@@ -294,7 +296,7 @@ def make_title_strip():
     img = title_strip_background(TITLE_WIDTH, 0)
     draw_logo(img, 11.5, 11.5, 8.5)
     x = draw_text(img, 25, 8, "Kelpo", WHITE, bold=True)
-    draw_text(img, x + 10, 8, "www.orvanex.com", WHITE)
+    draw_text(img, x + 10, 8, WEB_ADDRESS, WHITE)
     return img
 
 
@@ -407,7 +409,7 @@ def make_tray_header():
     draw_logo(img, 27.5, 39.5, 15.5)
     draw_text(img, 54, 31, "Kelpo", (61, 20, 0), scale=3, bold=True)
     draw_text(img, 52, 29, "Kelpo", WHITE, scale=3, bold=True)
-    address = "www.orvanex.com"
+    address = WEB_ADDRESS
     draw_text(img, (width - text_width(address)) // 2, 78, address, BROWN_DARK)
     return img
 
@@ -582,6 +584,12 @@ def main(argv):
             out.write(data)
         print(f"{folder}/{name}: {width}x{height}, {summary['frames']} frame(s), "
               f"{summary['colours']} colours, {len(data)} bytes")
+    import link_icons
+    for folder, name, make in link_icons.files():
+        data, summary = make()
+        with open(os.path.join(root, folder, name), "wb") as out:
+            out.write(data)
+        print(f"{folder}/{name}: {summary['images']} icons in {summary['width']}x{summary['height']}")
     return 0
 
 

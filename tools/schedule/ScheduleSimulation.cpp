@@ -39,6 +39,7 @@ class AliasedFileSystem : public FileSystem {
  public:
   AliasedFileSystem(FileSystem& inner, std::string folder, std::string file)
       : inner_(inner), folder_(std::move(folder)), file_(std::move(file)) {}
+  std::string ExecutablePath() override { return folder_ + "kelpo.exe"; }
   std::string ExecutableFolder() override { return folder_; }
   bool FileExists(const std::string& path) override { return inner_.FileExists(Resolve(path)); }
   std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override {
