@@ -49,4 +49,14 @@ class VersionInfo {
   virtual std::optional<FixedVersionInfo> FixedInfo(const std::vector<std::uint8_t>& block) = 0;
 };
 
+// The fixed version information of the file at `path`, read in the system's
+// three steps; nothing when any of them fails.
+inline std::optional<FixedVersionInfo> FixedVersionOf(VersionInfo& versionInfo, const std::string& path) {
+  const std::uint32_t size = versionInfo.InfoSize(path);
+  if (size == 0) return std::nullopt;
+  const auto block = versionInfo.ReadInfo(path, size);
+  if (!block) return std::nullopt;
+  return versionInfo.FixedInfo(*block);
+}
+
 }  // namespace kelpo

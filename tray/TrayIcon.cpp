@@ -66,7 +66,7 @@ TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner), handler_(TTrayIconH
         std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->ClickTimerElapsed(); });
     leaveTimer_ =
         std::make_unique<TSimpleTimer>(application, this, [self](void* data) { self(data)->LeaveTimerElapsed(); });
-    taskbarCreated_ = TaskbarCreatedMessage(application.Services().windowing);
+    taskbarCreated_ = TaskbarCreatedMessage(application.Services().windowing, application.Services().versionInfo);
     application.Services().windowing.InstallHook(application.Handle(), applicationHook_);
     // An owner whose window exists already is hooked now, others once
     // their layout is read (the window is made then).
@@ -225,7 +225,10 @@ void TTrayIcon::ApplicationMinimized() {
 
 // ---- the main window and the hooks ----
 
-std::uint32_t TaskbarCreatedMessage(Windowing& windowing) {
+std::uint32_t TaskbarCreatedMessage(Windowing& windowing, VersionInfo& versionInfo) {
+  constexpr std::uint32_t kFirstAnnouncingVersion = (4u << 16) | 71u;
+  const auto version = FixedVersionOf(versionInfo, "comctl32.dll");
+  if (!version || version->FileVersionMS < kFirstAnnouncingVersion) return 0;
   // The system answers the same id for the same name, every time.
   return windowing.RegisterWindowMessage("TaskbarCreated");
 }

@@ -22,6 +22,7 @@
 #include "framework/Icon.h"
 #include "framework/Menus.h"
 #include "platform/NotifyIcons.h"
+#include "platform/VersionInfo.h"
 #include "tray/SharedHandler.h"
 #include "tray/SimpleTimer.h"
 
@@ -57,8 +58,10 @@ class TTrayIconHandler : public TSharedHandler<TTrayIconHandler, TTrayIcon> {
 };
 
 // The message id by which the shell announces that its taskbar was created
-// again; registered once per process, before the first window.
-std::uint32_t TaskbarCreatedMessage(Windowing& windowing);
+// again. Shells announce it from common controls 4.71 on; with an older
+// "comctl32.dll" (or none that can be read) the id is 0 and no message counts
+// as the taskbar's re-creation.
+std::uint32_t TaskbarCreatedMessage(Windowing& windowing, VersionInfo& versionInfo);
 
 class TTrayIcon : public TComponent {
  public:

@@ -11,6 +11,10 @@ namespace kelpo {
 
 class SimVersionInfo : public VersionInfo {
  public:
+  // The system's common controls are there from the start, in the version
+  // Windows XP ships (5.82); a test may replace or remove them.
+  SimVersionInfo() { SetVersion("comctl32.dll", FixedVersion({5, 82, 2900, 0}, {6, 0, 2900, 0})); }
+
   std::uint32_t InfoSize(const std::string& path) override;
   std::optional<std::vector<std::uint8_t>> ReadInfo(const std::string& path, std::uint32_t size) override;
   std::optional<FixedVersionInfo> FixedInfo(const std::vector<std::uint8_t>& block) override;

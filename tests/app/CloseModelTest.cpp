@@ -146,5 +146,30 @@ TEST_F(CloseModel, AShellRestartBringsTheIconBackOnlyOnceItWasShown) {
   EXPECT_NE(Icon(), nullptr);
 }
 
+TEST_F(CloseModel, OnlyCommonControlsFrom471OnAnnounceTheNewTaskbar) {
+  struct Case {
+    std::optional<VersionNumbers> comctl32;
+    bool iconBack;
+  };
+  const Case cases[] = {{VersionNumbers{4, 70, 0, 0}, false},
+                        {VersionNumbers{4, 71, 0, 0}, true},
+                        {VersionNumbers{6, 0, 0, 0}, true},
+                        {std::nullopt, false}};
+  k.Stop();
+  for (const Case& c : cases) {
+    if (c.comctl32)
+      k.sim.versionInfo.SetVersion("comctl32.dll", FixedVersion(*c.comctl32, *c.comctl32));
+    else
+      k.sim.versionInfo.Remove("comctl32.dll");
+    k.Start();
+    ClickCloseImage();
+    k.sim.notifyIcons.Restart();
+    k.sim.windowing.SendMessage(k.app->Handle(), k.sim.windowing.RegisterWindowMessage("TaskbarCreated"), 0, 0);
+    EXPECT_EQ(Icon() != nullptr, c.iconBack) << (c.comctl32 ? c.comctl32->Minor : 0);
+    EXPECT_FALSE(k.app->Terminated());
+    k.Stop();
+  }
+}
+
 }  // namespace
 }  // namespace kelpo

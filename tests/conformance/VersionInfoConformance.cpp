@@ -23,6 +23,10 @@ TEST(VersionInfoConformance, VersionedFileGivesItsBlockAndFixedPart) {
   EXPECT_EQ(info.FixedInfo(*block), FixedVersion({2, 5, 1, 7}, {2, 5, 0, 0}));
   EXPECT_FALSE(info.ReadInfo(backend.VersionedFile, 0).has_value());
   EXPECT_FALSE(info.FixedInfo({}).has_value());
+  // The system's common controls are found by name, as the tray icon asks.
+  const auto comctl32 = FixedVersionOf(info, "comctl32.dll");
+  ASSERT_TRUE(comctl32.has_value());
+  EXPECT_GE(comctl32->FileVersionMS, (4u << 16) | 71u);
 }
 
 TEST(VersionInfoConformance, FixedPartWithoutItsSignatureIsNotRead) {

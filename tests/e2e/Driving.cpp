@@ -117,10 +117,17 @@ LRESULT SendW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, bool* ok) {
 }
 
 bool Settle(HANDLE process, HWND hwnd) {
+  // A sent message is handled before the posted ones waiting in the queue, so
+  // one round trip proves little; a few, with pauses, let the queue drain.
+  // Checks that need a result still wait for it with WaitUntil.
+  constexpr int kRounds = 3;
   bool ok = false;
-  Send(hwnd, WM_NULL, 0, 0, &ok);
-  if (!ok) return false;
-  WaitForInputIdle(process, kWaitMs);
+  for (int round = 0; round < kRounds; ++round) {
+    Send(hwnd, WM_NULL, 0, 0, &ok);
+    if (!ok) return false;
+    WaitForInputIdle(process, kWaitMs);
+    Sleep(20);
+  }
   Send(hwnd, WM_NULL, 0, 0, &ok);
   return ok;
 }

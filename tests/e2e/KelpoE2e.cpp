@@ -932,29 +932,41 @@ void StartStop(Checks& checks, const Options& options) {
 
   // A face that reads Stop instead of Start differs in far more than 20 pixels.
   constexpr int kFewestChanged = 20;
+  // The button and the line are painted when the posted click has been handled,
+  // so each is read again until it shows what is expected or the wait ends.
   PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
-  Settle(kelpo.ProcessHandle(), w.Main);
   Pixels stopFace;
   Pixels activeLine;
-  CaptureBody(kelpo, kStartStopArea, stopFace);
-  CaptureBody(kelpo, kStatusLine, activeLine);
-  const int faceChanged = DifferentPixels(stopFace, startFace);
+  int faceChanged = 0;
+  int lineChanged = 0;
+  WaitUntil([&] {
+    CaptureBody(kelpo, kStartStopArea, stopFace);
+    CaptureBody(kelpo, kStatusLine, activeLine);
+    faceChanged = DifferentPixels(stopFace, startFace);
+    lineChanged = DifferentPixels(activeLine, inactiveLine);
+    return faceChanged >= kFewestChanged && lineChanged >= kFewestChanged;
+  });
   checks.Check(faceChanged >= kFewestChanged, "start/stop-face-shown",
                std::to_string(faceChanged) + " pixels of the button changed after a click on start");
-  const int lineChanged = DifferentPixels(activeLine, inactiveLine);
   checks.Check(lineChanged >= kFewestChanged, "start/status-line-changed",
                std::to_string(lineChanged) + " pixels of the status line changed after a click on start");
   checks.Equal("start/no-message-box", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
   checks.Equal("start/runs-no-wash", TypedUrlsFixture::Tree(kTypedUrlsKey), Join(kTypedUrlsTree));
 
   PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
-  Settle(kelpo.ProcessHandle(), w.Main);
   Pixels startAgain;
   Pixels inactiveAgain;
-  CaptureBody(kelpo, kStartStopArea, startAgain);
-  CaptureBody(kelpo, kStatusLine, inactiveAgain);
-  checks.Equal("stop/start-face-back", DifferentPixels(startAgain, startFace), 0);
-  checks.Equal("stop/status-line-back", DifferentPixels(inactiveAgain, inactiveLine), 0);
+  int faceLeft = 0;
+  int lineLeft = 0;
+  WaitUntil([&] {
+    CaptureBody(kelpo, kStartStopArea, startAgain);
+    CaptureBody(kelpo, kStatusLine, inactiveAgain);
+    faceLeft = DifferentPixels(startAgain, startFace);
+    lineLeft = DifferentPixels(inactiveAgain, inactiveLine);
+    return faceLeft == 0 && lineLeft == 0;
+  });
+  checks.Equal("stop/start-face-back", faceLeft, 0);
+  checks.Equal("stop/status-line-back", lineLeft, 0);
   CheckStillRunning(checks, kelpo, folders);
   kelpo.CloseByImage();
 }
@@ -1150,8 +1162,12 @@ void CheckBackInFront(Checks& checks, const Kelpo& kelpo, const std::string& nam
                                      : "the main window stays hidden");
   checks.Check(application && IsWindowVisible(application), name + "/taskbar-button",
                "the application window stays hidden");
-  Settle(kelpo.ProcessHandle(), main);
-  const HWND focus = FocusOfThread(GetWindowThreadProcessId(main, nullptr));
+  const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+  HWND focus = nullptr;
+  WaitUntil([&] {
+    focus = FocusOfThread(thread);
+    return focus == focused;
+  });
   checks.Check(focus == focused, name + "/focus-where-it-was",
                "the focus is on a window of class " + (focus ? ClassName(focus) : std::string("<none>")) +
                    ", expected " + ClassName(focused));
@@ -1176,9 +1192,15 @@ void TrayIconAndMenu(Checks& checks, const Options& options) {
   // The user clicks into the count and starts the schedule: every minute.
   PostClick(w.Count, 5, 5);
   PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
-  Settle(kelpo.ProcessHandle(), w.Main);
-  checks.Check(FocusOfThread(GetWindowThreadProcessId(w.Main, nullptr)) == w.Count, "focus-in-count",
-               "a click into the count did not give it the focus");
+  const DWORD thread = GetWindowThreadProcessId(w.Main, nullptr);
+  HWND focus = nullptr;
+  WaitUntil([&] {
+    focus = FocusOfThread(thread);
+    return focus == w.Count;
+  });
+  checks.Check(focus == w.Count, "focus-in-count",
+               "a click into the count did not give it the focus (it is on a window of class " +
+                   (focus ? ClassName(focus) : std::string("<none>")) + ")");
   checks.Equal("no-icon-before-close", static_cast<long long>(TrayIcons().size()), 0);
 
   if (!kelpo.HideIntoTray(true, "close-by-image")) return;
