@@ -38,6 +38,9 @@ const HandlerTable& TMainForm::Handlers() const {
       Handler("Exit1Click", &TMainForm::Exit1Click),
       Handler("ShowWindow1Click", &TMainForm::ShowWindow1Click),
       Handler("TrayIcon1DblClick", &TMainForm::TrayIcon1DblClick),
+      Handler("Orvanex1MeasureItem", &TMainForm::Orvanex1MeasureItem),
+      Handler("Orvanex1DrawItem", &TMainForm::Orvanex1DrawItem),
+      Handler("Orvanex1Click", &TMainForm::Orvanex1Click),
       Handler("Image6Click", &TMainForm::Image6Click),
       Handler("Image5MouseDown", &TMainForm::Image5MouseDown),
       Handler("Image6MouseDown", &TMainForm::Image6MouseDown),
@@ -203,6 +206,24 @@ void TMainForm::ShowWindow1Click(TComponent*) {
 
 void TMainForm::TrayIcon1DblClick(TComponent*) {
   TrayIcon1->ShowMainWindow();
+}
+
+void TMainForm::Orvanex1MeasureItem(TComponent*, TCanvas&, int& width, int& height) {
+  width = 190;
+  height = 100;
+}
+
+void TMainForm::Orvanex1DrawItem(TComponent*, TCanvas& canvas, const Rect&, bool) {
+  // Read anew for every draw and let go afterwards: the picture is a file
+  // beside the program that may change or vanish while the program runs.
+  TBitmap header;
+  FileSystem& files = Application().Services().files;
+  header.LoadFromFile(files, files.ExecutableFolder() + "\\images\\kelpo3.bmp");
+  canvas.Draw(1, 1, header);
+}
+
+void TMainForm::Orvanex1Click(TComponent*) {
+  webLinks_->OpenLandingPage();
 }
 
 void TMainForm::Image6Click(TComponent*) {

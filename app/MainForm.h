@@ -88,6 +88,11 @@ class TMainForm : public TForm {
   void Exit1Click(TComponent* sender);
   void ShowWindow1Click(TComponent* sender);
   void TrayIcon1DblClick(TComponent* sender);
+  // The tray menu's header: a picture read from the images folder at every
+  // draw, which opens the maker's general page.
+  void Orvanex1MeasureItem(TComponent* sender, TCanvas& canvas, int& width, int& height);
+  void Orvanex1DrawItem(TComponent* sender, TCanvas& canvas, const Rect& rect, bool selected);
+  void Orvanex1Click(TComponent* sender);
   // WM_QUERYENDSESSION: the logon may end, at once and without a question.
   void AllowShutdown(Message& m);
   void Image6Click(TComponent* sender);

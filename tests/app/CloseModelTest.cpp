@@ -81,7 +81,7 @@ TEST_F(CloseModel, TheTrayBringsTheWindowBackInFront) {
   EXPECT_THAT(Buttons(), ElementsAre(k.app->Handle()));
   ASSERT_EQ(k.sim.menus.Shown().size(), 1u);
   EXPECT_EQ(k.sim.menus.Shown()[0].At, (Point{1200, 1000})) << "the menu opens at the cursor";
-  EXPECT_EQ(k.sim.menus.Shown()[0].CaptionLine(), "Start/Stop|Wash Now|-|&Open|E&xit");
+  EXPECT_EQ(k.sim.menus.Shown()[0].CaptionLine(), "|-|Start/Stop|Wash Now|-|&Open|E&xit");
 
   EXPECT_EQ(k.sim.windowing.Focus(), Main()) << "no control had the focus";
 

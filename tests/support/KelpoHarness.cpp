@@ -13,10 +13,12 @@ KelpoHarness::KelpoHarness() {
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
   folder_ = pattern + "/";
   sim.files.SetExecutableFolder(folder_);
-  // The images folder of an installation: a plain pressed picture for each image button.
+  // The images folder of an installation: a plain pressed picture for each
+  // image button and the tray menu's header.
   std::filesystem::create_directory(folder_ + "images");
   for (const char* name : {"pstart.bmp", "pstop.bmp", "apply.bmp", "washnow.bmp", "help.bmp"})
     WriteImage(name, TBitmap(16, 16, 0x996633));
+  WriteImage("kelpo3.bmp", TBitmap(188, 98, 0x663300));
 }
 
 void KelpoHarness::WriteImage(const std::string& name, const TBitmap& picture) const {

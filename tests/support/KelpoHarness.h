@@ -57,7 +57,7 @@ class KelpoHarness {
   bool SettingsExist() const;
   std::string ReadSettings() const;
   // A file of the images folder beside the program, which holds a plain pressed
-  // picture for each image button from the start.
+  // picture for each image button and the tray menu's header from the start.
   void WriteImage(const std::string& name, const TBitmap& picture) const;
   void WriteImageBytes(const std::string& name, const std::string& bytes) const;
 
