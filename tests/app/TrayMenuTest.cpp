@@ -55,6 +55,10 @@ TEST_F(TrayMenu, EitherButtonOpensTheHeaderAndTheItemsWhichNeverChange) {
       EXPECT_EQ(menu.CaptionLine(), "|-|Start/Stop|Wash Now|-|&Open|E&xit");
       for (const SimMenuItem& item : menu.Items) EXPECT_TRUE(item.Entry.OwnerDraw) << item.Entry.Caption;
       EXPECT_TRUE(menu.Items[5].Entry.Default);
+      ASSERT_NE(menu.Items[5].Picture, nullptr);
+      ASSERT_EQ(menu.Items[5].Picture->Texts().size(), 1u);
+      EXPECT_TRUE(menu.Items[5].Picture->Texts()[0].Font.Bold) << "the default item in bold";
+      EXPECT_FALSE(menu.Items[6].Picture->Texts()[0].Font.Bold);
       const SimMenuItem& header = menu.Items[0];
       EXPECT_EQ(header.Measured, (Size{190, 100}));
       ASSERT_NE(header.Picture, nullptr);

@@ -1938,6 +1938,116 @@ void ExeAsReceived(Checks& checks, const Options& options) {
   FreeLibrary(module);
 }
 
+// Sends keys to the open menu one by one, letting the program handle each.
+void PressMenuKeys(const Kelpo& kelpo, HWND menu, const std::vector<WPARAM>& keys) {
+  for (WPARAM key : keys) {
+    PostMessageA(menu, WM_KEYDOWN, key, 0);
+    Settle(kelpo.ProcessHandle(), kelpo.Windows().Main);
+  }
+}
+
+// Whether the picture `header` shows in `shown` within a few pixels of its
+// top left corner: its inner part (the item clips the edges) must match.
+bool HeaderShown(const Pixels& shown, const Pixels& header) {
+  constexpr int kInset = 4;
+  constexpr int kSlack = 8;
+  const Pixels inner = Crop(header, kInset, kInset, header.Width - 2 * kInset, header.Height - 2 * kInset);
+  for (int dy = 0; dy <= kSlack; ++dy)
+    for (int dx = 0; dx <= kSlack; ++dx)
+      if (DifferentPixels(Crop(shown, dx + kInset, dy + kInset, inner.Width, inner.Height), inner) <
+          inner.Width * inner.Height / 50)
+        return true;
+  return false;
+}
+
+// Scenario 12: the tray menu while the window is hidden: its header painted
+// from images\kelpo3.bmp opens the maker's page, "Start/Stop" starts the
+// schedule and "Wash Now" washes at once, both without showing the window or
+// asking; "&Open" shows the window with the stop face; "E&xit" from the
+// hidden window ends the program.
+void TrayMenuItems(Checks& checks, const Options& options) {
+  checks.SetScope("tray-menu/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  if (!checks.Check(WriteFileBytes(folders.Settings(), "[Scheduler]\r\nSchID=0\r\nSchFrequency=60\r\n"),
+                    "prepare-settings", "cannot write " + folders.Settings()))
+    return;
+  Pixels header;
+  if (!checks.Check(ReadBmpFile(folders.App + "\\images\\kelpo3.bmp", header), "header-file",
+                    "cannot read images\\kelpo3.bmp beside the program"))
+    return;
+  const std::string record = folders.Work + "\\opened.txt";
+  HttpsHandlerFixture handler(checks, record);
+  if (!handler.Ready()) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+  PostClick(w.Count, 5, 5);
+  Pixels startFace;
+  CaptureBody(kelpo, kStartStopArea, startFace);
+  if (!kelpo.HideIntoTray(true, "close")) return;
+
+  // The header, painted from the file; Down then Enter chooses it.
+  HWND menu = OpenTrayMenu(checks, kelpo, "header");
+  if (!menu) return;
+  Settle(kelpo.ProcessHandle(), w.Main);
+  Pixels shown;
+  const bool painted = WaitUntil([&] { return CaptureScreen(WindowRect(menu), shown) && HeaderShown(shown, header); });
+  checks.Check(painted, "header/painted-from-file", "the menu does not show images\\kelpo3.bmp");
+  checks.Check(shown.Width >= 190, "header/menu-wide", "the menu is " + std::to_string(shown.Width) + " wide");
+  PressMenuKeys(kelpo, menu, {VK_DOWN, VK_RETURN});
+  std::string opened;
+  WaitUntil([&] { return ReadFileBytes(record, opened) && !NonEmptyLines(opened).empty(); });
+  checks.Equal("header/opened", Join(NonEmptyLines(opened)),
+               "https://go.orvanex.example/navigate.php?p_id=11&opt=0 show=5");
+
+  // "Start/Stop", third from the top: the window stays hidden.
+  menu = OpenTrayMenu(checks, kelpo, "start-stop");
+  if (!menu) return;
+  PressMenuKeys(kelpo, menu, {VK_DOWN, VK_DOWN, VK_RETURN});
+  checks.Check(MenuClosed(kelpo) && !IsWindowVisible(w.Main), "start-stop/stays-hidden",
+               "the menu stays open or the window showed");
+
+  // "Wash Now": the planted key goes at once, with no question.
+  {
+    TypedUrlsFixture registry(checks);
+    menu = OpenTrayMenu(checks, kelpo, "wash-now");
+    if (!menu) return;
+    PressMenuKeys(kelpo, menu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    checks.Check(WaitUntil([] { return !RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey); }), "wash-now/washed",
+                 "the typed-address key is still there");
+    checks.Check(!IsWindowVisible(w.Main) && kelpo.MessageBoxes().empty(), "wash-now/shows-nothing",
+                 "the wash showed the window or a message");
+  }
+
+  // "&Open": the window is back, with the face of a running schedule.
+  menu = OpenTrayMenu(checks, kelpo, "open");
+  if (!menu) return;
+  PressMenuLetter(menu, 'O');
+  CheckBackInFront(checks, kelpo, "open", w.Count);
+  Pixels face;
+  int changed = 0;
+  WaitUntil([&] {
+    CaptureBody(kelpo, kStartStopArea, face);
+    changed = DifferentPixels(face, startFace);
+    return changed >= 20;
+  });
+  checks.Check(changed >= 20, "open/stop-face", std::to_string(changed) + " pixels of the start button changed");
+  checks.Equal("no-message-box", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+
+  // "E&xit" from the hidden window.
+  if (!kelpo.HideIntoTray(false, "close-again")) return;
+  menu = OpenTrayMenu(checks, kelpo, "exit");
+  if (!menu) return;
+  PressMenuLetter(menu, 'X');
+  DWORD code = 0;
+  if (!checks.Check(kelpo.Process().WaitForExit(kWaitMs, code), "exit/ends", "kelpo.exe still runs 15 s after E&xit"))
+    return;
+  checks.Equal("exit/exit-code", code, 0);
+  checks.Check(WaitUntil([] { return TrayIcons().empty(); }), "exit/icon-removed",
+               std::to_string(TrayIcons().size()) + " icons left in the tray");
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -1955,6 +2065,7 @@ const Scenario kScenarios[] = {
     {"start-stop", StartStop},
     {"sentences", SentenceOfEveryUnit},
     {"tray", TrayIconAndMenu},
+    {"tray-menu", TrayMenuItems},
     {"logon-end", LogonEnds},
     {"buttons", PressedPictures},
     {"drag", DragTitleStrip},
