@@ -1571,14 +1571,22 @@ void WebLinks(Checks& checks, const Options& options) {
                    "menu at " + RectText(at) + ", window at " + RectText(main));
       // The icons of the entries, in colours of their own: the blue help disc, the
       // red roof, the green globe, the monitor's screen and the maker's orange disc.
+      // The menu paints after it is shown, so the capture is repeated until every
+      // icon is there or the wait ends.
+      const std::pair<const char*, std::uint32_t> icons[] = {{"help-disc", 0x0054BE},
+                                                             {"house", 0xD21414},
+                                                             {"globe", 0x00963C},
+                                                             {"monitor", 0x2878DC},
+                                                             {"maker-logo", 0xFF8800}};
       Pixels shown;
-      CaptureScreen(at, shown);
-      for (const auto& [icon, colour] : {std::pair<const char*, std::uint32_t>{"help-disc", 0x0054BE},
-                                         {"house", 0xD21414},
-                                         {"globe", 0x00963C},
-                                         {"monitor", 0x2878DC},
-                                         {"maker-logo", 0xFF8800}}) {
-        const auto count = std::count(shown.Rgb.begin(), shown.Rgb.end(), colour);
+      const auto countOf = [&](std::uint32_t colour) { return std::count(shown.Rgb.begin(), shown.Rgb.end(), colour); };
+      WaitUntil([&] {
+        CaptureScreen(at, shown);
+        return std::all_of(std::begin(icons), std::end(icons),
+                           [&](const auto& icon) { return countOf(icon.second) >= 10; });
+      });
+      for (const auto& [icon, colour] : icons) {
+        const auto count = countOf(colour);
         checks.Check(count >= 10, std::string("icon-") + icon, std::to_string(count) + " pixels of its colour");
       }
     }
@@ -1778,8 +1786,12 @@ void AboutBox(Checks& checks, const Options& options) {
         "at " + RectText(window) + ", centred would be at (" + std::to_string(left) + "," + std::to_string(top) + ")");
     CheckVersionLabel(checks, box, "version-of-this-release", release);
     Pixels links;
-    CaptureScreen(ClientToScreenRect(box, RECT{0, 0, 220, 140}), links);
-    const int linkInk = static_cast<int>(std::count(links.Rgb.begin(), links.Rgb.end(), kLinkInk));
+    int linkInk = 0;
+    WaitUntil([&] {
+      CaptureScreen(ClientToScreenRect(box, RECT{0, 0, 220, 140}), links);
+      linkInk = static_cast<int>(std::count(links.Rgb.begin(), links.Rgb.end(), kLinkInk));
+      return linkInk >= 100;
+    });
     checks.Check(linkInk >= 100, "links-drawn", std::to_string(linkInk) + " pixels in the links' blue");
     ScreenshotStats stats;
     std::string error;
