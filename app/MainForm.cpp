@@ -7,8 +7,8 @@ namespace kelpo {
 
 TMainForm::TMainForm(TApplication& application, CacheLibrary* cacheLibrary)
     : TForm(application), cacheLibrary_(cacheLibrary) {
-  CreateFromLayout("MainForm.layout");
   try {
+    CreateFromLayout("MainForm.layout");
     AboutDialog = std::make_unique<TAboutDialog>(application);
   } catch (...) {
     BeforeDestruction();  // while this window's handlers still exist
@@ -85,6 +85,7 @@ const FieldTable& TMainForm::Fields() const {
       Field("Timer1", &TMainForm::Timer1),
       Field("IECache1", &TMainForm::IECache1),
       Field("TrayIcon1", &TMainForm::TrayIcon1),
+      Field("OneInstance1", &TMainForm::OneInstance1),
       Field("PopupMenu2", &TMainForm::PopupMenu2),
       Field("PopupMenu1", &TMainForm::PopupMenu1),
       Field("ImageList1", &TMainForm::ImageList1),

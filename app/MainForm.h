@@ -17,6 +17,7 @@
 #include "scheduler/DueCheck.h"
 #include "scheduler/RunState.h"
 #include "scheduler/ScheduleEditor.h"
+#include "tray/OneInstance.h"
 #include "tray/TrayIcon.h"
 #include "ui/About.h"
 #include "ui/PressedPicture.h"
@@ -29,7 +30,8 @@ namespace kelpo {
 class TMainForm : public TForm {
  public:
   // Creates the window from its layout, then the about box, hidden; FormCreate
-  // has run when this returns. `cacheLibrary` is the probe of the cache
+  // has run when this returns. In a second copy of the program OneInstance1
+  // ends the creation before FormCreate (EAbort). `cacheLibrary` is the probe of the cache
   // library made at program start.
   explicit TMainForm(TApplication& application, CacheLibrary* cacheLibrary = nullptr);
   ~TMainForm() override;
@@ -58,6 +60,7 @@ class TMainForm : public TForm {
   TTimer* Timer1 = nullptr;
   TIECache* IECache1 = nullptr;
   TTrayIcon* TrayIcon1 = nullptr;
+  TOneInstance* OneInstance1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
   TPopupMenu* PopupMenu1 = nullptr;
   TImageList* ImageList1 = nullptr;

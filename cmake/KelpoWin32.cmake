@@ -153,6 +153,11 @@ if(KELPO_E2E_SOURCES)
                      -P ${CMAKE_SOURCE_DIR}/cmake/ConvertShots.cmake)
     set_tests_properties(e2e-sentence-screenshots PROPERTIES FIXTURES_REQUIRED e2e-sentences
                                                              REQUIRED_FILES "${KELPO_E2E_SENTENCE_BMPS}")
+    add_test(NAME e2e-already-started-screenshot
+             COMMAND ${KELPO_IMAGEMAGICK} ${CMAKE_BINARY_DIR}/e2e-already-started.bmp
+                     ${CMAKE_BINARY_DIR}/e2e-already-started.png)
+    set_tests_properties(e2e-already-started-screenshot PROPERTIES FIXTURES_REQUIRED e2e-second-copy
+                                                                   REQUIRED_FILES ${CMAKE_BINARY_DIR}/e2e-already-started.bmp)
     add_test(NAME e2e-about-screenshot
              COMMAND ${KELPO_IMAGEMAGICK} ${CMAKE_BINARY_DIR}/e2e-about.bmp ${CMAKE_BINARY_DIR}/e2e-about.png)
     set_tests_properties(e2e-about-screenshot PROPERTIES FIXTURES_REQUIRED e2e-about

@@ -61,6 +61,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::Minimize() {
+  minimized_ = true;
   if (mainForm_ && mainForm_->HandleAllocated()) platform_.windowing.ShowWindow(mainForm_->Handle(), ShowCommand::Hide);
   platform_.windowing.ShowWindow(handle_, ShowCommand::Minimize);
 }
@@ -81,6 +82,17 @@ bool TApplication::WindowProc(Message& m) {
   switch (m.Msg) {
     case wmWinIniChange:
       formats_ = platform_.regional.Read();
+      return false;
+    case wmSize:
+      // Restored from minimised, by the taskbar button or by another
+      // program: the main form that Minimize hid comes back.
+      if (m.WParam == sizeRestored && minimized_) {
+        minimized_ = false;
+        if (mainForm_ && mainForm_->Visible() && mainForm_->HandleAllocated()) {
+          platform_.windowing.ShowWindow(mainForm_->Handle(), ShowCommand::Show);
+          platform_.windowing.SetForegroundWindow(mainForm_->Handle());
+        }
+      }
       return false;
     case wmClose:
       // Closing the taskbar button closes the main form.

@@ -95,6 +95,7 @@ class TApplication : private MessageWindow {
   TControl* activeControl_ = nullptr;
   WindowHandle activeControlWindow_ = 0;
   bool terminated_ = false;
+  bool minimized_ = false;  // by Minimize, until the application window is restored
   std::map<const void*, std::unique_ptr<SharedObject>> shared_;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/Graphics.h"
 #include "platform/InternetCache.h"
 #include "platform/Menus.h"
+#include "platform/Mutexes.h"
 #include "platform/NotifyIcons.h"
 #include "platform/ProfileFiles.h"
 #include "platform/RegionalSettings.h"
@@ -18,6 +19,7 @@
 #include "platform/Threads.h"
 #include "platform/VersionInfo.h"
 #include "platform/Widgets.h"
+#include "platform/WindowSearch.h"
 #include "platform/Windowing.h"
 
 namespace kelpo {
@@ -38,6 +40,8 @@ struct Platform {
   NotifyIcons& notifyIcons;
   Shell& shell;
   VersionInfo& versionInfo;
+  Mutexes& mutexes;
+  WindowSearch& windowSearch;
 
   // The same services with some replaced, each by the argument that
   // implements its interface (tests swap in recording or virtual ones):
@@ -45,11 +49,12 @@ struct Platform {
   template <class... Replacements>
   Platform With(Replacements&... replacements) const {
     return Platform{
-        Pick(clock, replacements...),       Pick(dialogs, replacements...),   Pick(files, replacements...),
-        Pick(graphics, replacements...),    Pick(profiles, replacements...),  Pick(regional, replacements...),
-        Pick(widgets, replacements...),     Pick(windowing, replacements...), Pick(cache, replacements...),
-        Pick(registry, replacements...),    Pick(menus, replacements...),     Pick(threads, replacements...),
-        Pick(notifyIcons, replacements...), Pick(shell, replacements...),     Pick(versionInfo, replacements...)};
+        Pick(clock, replacements...),       Pick(dialogs, replacements...),     Pick(files, replacements...),
+        Pick(graphics, replacements...),    Pick(profiles, replacements...),    Pick(regional, replacements...),
+        Pick(widgets, replacements...),     Pick(windowing, replacements...),   Pick(cache, replacements...),
+        Pick(registry, replacements...),    Pick(menus, replacements...),       Pick(threads, replacements...),
+        Pick(notifyIcons, replacements...), Pick(shell, replacements...),       Pick(versionInfo, replacements...),
+        Pick(mutexes, replacements...),     Pick(windowSearch, replacements...)};
   }
 
  private:

@@ -79,7 +79,8 @@ constexpr std::uint32_t wmMButtonUp = 0x0208;
 constexpr std::uint32_t wmUser = 0x0400;
 constexpr std::uint32_t wmApp = 0x8000;
 
-// wmSize: the window was minimised (the first parameter).
+// wmSize: the window got its size back from minimised, or was minimised (the first parameter).
+constexpr std::uintptr_t sizeRestored = 0;
 constexpr std::uintptr_t sizeMinimized = 1;
 
 // Hit-test answers.

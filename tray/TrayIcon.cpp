@@ -5,6 +5,7 @@
 #include "framework/ComponentRegistry.h"
 #include "framework/Control.h"
 #include "framework/Form.h"
+#include "tray/OneInstance.h"
 
 namespace kelpo {
 namespace {
@@ -527,6 +528,7 @@ const PropertyTable& TTrayIcon::StaticProperties() {
 
 void RegisterTrayComponents() {
   ComponentRegistry::Instance().Register<TTrayIcon>("TTrayIcon");
+  ComponentRegistry::Instance().Register<TOneInstance>("TOneInstance");
 }
 
 }  // namespace kelpo

@@ -235,7 +235,7 @@ class TTrayIcon : public TComponent {
   std::unique_ptr<TSimpleTimer> leaveTimer_;
 };
 
-// Makes TTrayIcon known to layouts.
+// Makes TTrayIcon and TOneInstance known to layouts.
 void RegisterTrayComponents();
 
 }  // namespace kelpo

@@ -9,15 +9,18 @@ namespace kelpo {
 
 class SimFileSystem : public FileSystem {
  public:
-  // `folder` must end with a path separator; the executable is "kelpo.exe" in it.
+  // `folder` must end with a path separator; the executable is "kelpo.exe" in
+  // it unless the test names it otherwise.
   void SetExecutableFolder(const std::string& folder) { folder_ = folder; }
-  std::string ExecutablePath() override { return folder_ + "kelpo.exe"; }
+  void SetExecutableName(const std::string& name) { name_ = name; }
+  std::string ExecutablePath() override { return folder_ + name_; }
   std::string ExecutableFolder() override { return folder_; }
   bool FileExists(const std::string& path) override;
   std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path) override;
 
  private:
   std::string folder_ = "./";
+  std::string name_ = "kelpo.exe";
 };
 
 }  // namespace kelpo

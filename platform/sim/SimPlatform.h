@@ -8,6 +8,7 @@
 #include "platform/sim/SimGraphics.h"
 #include "platform/sim/SimInternetCache.h"
 #include "platform/sim/SimMenus.h"
+#include "platform/sim/SimMutexes.h"
 #include "platform/sim/SimNotifyIcons.h"
 #include "platform/sim/SimProfileFiles.h"
 #include "platform/sim/SimRegionalSettings.h"
@@ -16,6 +17,7 @@
 #include "platform/sim/SimThreads.h"
 #include "platform/sim/SimVersionInfo.h"
 #include "platform/sim/SimWidgets.h"
+#include "platform/sim/SimWindowSearch.h"
 #include "platform/sim/SimWindowing.h"
 
 namespace kelpo {
@@ -41,12 +43,14 @@ class SimPlatform {
   SimNotifyIcons notifyIcons{windowing};
   SimShell shell;
   SimVersionInfo versionInfo;
+  SimMutexes mutexes;
+  SimWindowSearch windowSearch{windowing};
 
   Platform& Services() { return services_; }
 
  private:
-  Platform services_{clock, dialogs,  files, graphics, profiles,    regional, widgets,    windowing,
-                     cache, registry, menus, threads,  notifyIcons, shell,    versionInfo};
+  Platform services_{clock,    dialogs, files,   graphics,    profiles, regional,    widgets, windowing,   cache,
+                     registry, menus,   threads, notifyIcons, shell,    versionInfo, mutexes, windowSearch};
 };
 
 }  // namespace kelpo

@@ -76,10 +76,14 @@ void SimWindowing::ShowWindow(WindowHandle window, ShowCommand command) {
       it->second.Iconic = true;
       SendMessage(window, wmSize, sizeMinimized, 0);
       break;
-    case ShowCommand::Restore:
+    case ShowCommand::Restore: {
+      const bool wasIconic = it->second.Iconic;
       it->second.Visible = true;
       it->second.Iconic = false;
+      // A minimised window hears that it has its size back, as on Windows.
+      if (wasIconic) SendMessage(window, wmSize, sizeRestored, 0);
       break;
+    }
   }
 }
 
@@ -357,6 +361,13 @@ Point SimWindowing::ClientCursorPos(WindowHandle window) {
 const SimWindow* SimWindowing::Find(WindowHandle window) const {
   auto it = windows_.find(window);
   return it == windows_.end() ? nullptr : &it->second;
+}
+
+WindowHandle SimWindowing::FindTopLevelWindow(const std::string& className, const std::string& text) const {
+  for (const auto& [handle, window] : windows_)
+    if (window.Params.Kind != WindowKind::Child && window.Params.ClassName == className && window.Text == text)
+      return handle;
+  return 0;
 }
 
 WindowHandle SimWindowing::FindWindow(const std::string& className, const std::optional<std::string>& text) const {

@@ -83,6 +83,8 @@ class SimWindowing : public Windowing {
   const SimWindow* Find(WindowHandle window) const;
   // The live window of that class (and text, when given), or 0.
   WindowHandle FindWindow(const std::string& className, const std::optional<std::string>& text = {}) const;
+  // The same among top-level windows only, with exactly that text (the system's FindWindow).
+  WindowHandle FindTopLevelWindow(const std::string& className, const std::string& text) const;
   WindowHandle Foreground() const { return foreground_; }
   WindowHandle Focus() const { return focus_; }
   WindowHandle Capture() const { return capture_; }

@@ -17,9 +17,11 @@
 
 #include "platform/Types.h"
 
+#undef CreateMutex
 #undef CreateWindow
 #undef DrawText
 #undef FindResource
+#undef FindWindow
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage

@@ -6,6 +6,7 @@
 #include "platform/win32/Win32Graphics.h"
 #include "platform/win32/Win32InternetCache.h"
 #include "platform/win32/Win32Menus.h"
+#include "platform/win32/Win32Mutexes.h"
 #include "platform/win32/Win32NotifyIcons.h"
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32RegionalSettings.h"
@@ -14,6 +15,7 @@
 #include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32VersionInfo.h"
 #include "platform/win32/Win32Widgets.h"
+#include "platform/win32/Win32WindowSearch.h"
 #include "platform/win32/Win32Windowing.h"
 
 namespace kelpo {
@@ -34,8 +36,10 @@ struct Win32Platform::Impl {
   Win32NotifyIcons notifyIcons;
   Win32Shell shell;
   Win32VersionInfo versionInfo;
-  Platform services{clock, dialogs,  files, graphics, profiles,    regional, widgets,    windowing,
-                    cache, registry, menus, threads,  notifyIcons, shell,    versionInfo};
+  Win32Mutexes mutexes;
+  Win32WindowSearch windowSearch;
+  Platform services{clock,    dialogs, files,   graphics,    profiles, regional,    widgets, windowing,   cache,
+                    registry, menus,   threads, notifyIcons, shell,    versionInfo, mutexes, windowSearch};
 };
 
 Win32Platform::Win32Platform() : impl_(std::make_unique<Impl>()) {}

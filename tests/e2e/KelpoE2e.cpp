@@ -11,7 +11,8 @@
 // the end; the exit code is 0 only when every check passed. Screenshots (24-bit
 // BMP) go to OUTPUT_FOLDER, by default the current folder: e2e-main.bmp from the
 // scenario "weekly", e2e-sentence-UNIT.bmp from "sentences", e2e-tray-menu.bmp
-// from "tray", e2e-links-menu.bmp from "links", e2e-about.bmp from "about".
+// from "tray", e2e-links-menu.bmp from "links", e2e-about.bmp from "about",
+// e2e-already-started.bmp from "second-copy".
 //
 //   kelpo_e2e --record-url FILE ADDRESS            appends ADDRESS and the show command it
 //                                                  was started with to FILE: the handler of
@@ -2060,6 +2061,204 @@ void TrayMenuItems(Checks& checks, const Options& options) {
                std::to_string(TrayIcons().size()) + " icons left in the tray");
 }
 
+// The already-started message of a copy that the running one refuses, once
+// it shows; null (after a failed check) when none shows.
+HWND WaitForAlreadyStarted(Checks& checks, const ChildProcess& copy, const std::string& name) {
+  HWND box = nullptr;
+  WaitUntil([&] {
+    for (HWND shown : TopLevelWindows(copy.Id(), "#32770")) box = shown;
+    return box != nullptr || !copy.Running();
+  });
+  checks.Check(box != nullptr, name + "/message-shown",
+               copy.Running() ? "no message box 15 s after the start" : "the copy ended without a message");
+  return box;
+}
+
+// The box says "Kelpo" was already started, with the information icon and one
+// OK button, centred on the screen.
+void CheckAlreadyStartedBox(Checks& checks, HWND box, const std::string& name) {
+  const MessageBoxView view = ViewMessageBox(box);
+  checks.Equal(name + "/caption", view.Caption, "Information");
+  checks.Equal(name + "/text", view.Text, "\"Kelpo\" was already started...");
+  std::string ids;
+  for (int id : view.Buttons) ids += " " + std::to_string(id);
+  checks.Check(view.Buttons == std::vector<int>{IDOK}, name + "/one-ok-button", "button ids" + ids + " (expected 1)");
+  std::string detail;
+  const std::string icon = MessageBoxIcon(box, detail);
+  checks.Check(icon == "asterisk", name + "/information-icon", icon.empty() ? detail : "the " + icon + " icon");
+  const RECT rect = WindowRect(box);
+  const int dx = (rect.left + rect.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2;
+  const int dy = (rect.top + rect.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2;
+  checks.Check(std::abs(dx) <= 1 && std::abs(dy) <= 1, name + "/centred-on-screen", "box at " + RectText(rect));
+}
+
+// Starts a second kelpo.exe beside the running one, checks its message,
+// answers it and checks that the copy ends with exit code 0, having added
+// no tray icon. `screenshot` (if not empty) receives the box.
+bool RefusedSecondCopy(Checks& checks, const Folders& folders, const std::string& name,
+                       const std::string& screenshot = {}) {
+  const std::size_t icons = TrayIcons().size();
+  ChildProcess copy;
+  std::string error;
+  if (!checks.Check(copy.Start(folders.Exe(), folders.Work, error), name + "/second-started", error)) return false;
+  const HWND box = WaitForAlreadyStarted(checks, copy, name);
+  if (!box) return false;
+  CheckAlreadyStartedBox(checks, box, name);
+  checks.Check(FindProcessWindow(copy.Id(), "TMainForm", nullptr) == nullptr, name + "/no-main-window",
+               "the second copy made its main window");
+  checks.Equal(name + "/no-icon-while-asking", static_cast<long long>(TrayIcons().size()),
+               static_cast<long long>(icons));
+  if (!screenshot.empty()) {
+    ScreenshotStats stats;
+    checks.Check(SaveScreenshot(box, screenshot, stats, error), name + "/screenshot-saved", error);
+  }
+  if (!Answer(checks, box, IDOK, name + "/ok")) return false;
+  DWORD code = 0;
+  if (!checks.Check(copy.WaitForExit(kWaitMs, code), name + "/second-ends", "still runs 15 s after OK")) return false;
+  checks.Equal(name + "/exit-code", code, 0);
+  checks.Equal(name + "/no-icon-added", static_cast<long long>(TrayIcons().size()), static_cast<long long>(icons));
+  return true;
+}
+
+// Scenario 17: a second kelpo.exe started while one runs says so, brings the
+// running one forward (restored when minimised, raised otherwise; hidden in the
+// tray it stays hidden), writes nothing, adds no tray icon and ends with exit
+// code 0; the first runs on.
+void SecondCopy(Checks& checks, const Options& options) {
+  checks.SetScope("second-copy/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  const std::string settings = "[Scheduler]\r\nSchID=0\r\nSchFrequency=5\r\n";
+  if (!checks.Check(WriteFileBytes(folders.Settings(), settings), "prepare-settings", folders.Settings())) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+  MoveMain(kelpo, 60, 600);
+
+  for (const char* state : {"shown", "minimised", "in-tray"}) {
+    const std::string name = state;
+    if (name == "minimised") {
+      PostClick(w.TitleButtons, 8, 10);
+      if (!checks.Check(WaitUntil([&] { return IsIconic(kelpo.ApplicationWindow()) && !IsWindowVisible(w.Main); }),
+                        name + "/first-minimised", "the minimise image did not minimise the program"))
+        return;
+    }
+    if (name == "in-tray" && !kelpo.HideIntoTray(false, name + "/first-into-tray")) return;
+    const std::size_t icons = TrayIcons().size();
+    if (!RefusedSecondCopy(checks, folders, name,
+                           name == "shown" ? options.Output + "\\e2e-already-started.bmp" : std::string()))
+      return;
+
+    std::string bytes;
+    checks.Check(ReadFileBytes(folders.Settings(), bytes) && bytes == settings, name + "/settings-untouched",
+                 "settings.ini was changed");
+    checks.Check(!FileExists(folders.StraySettings()), name + "/nothing-written-beside", "a settings.ini appeared");
+    checks.Check(kelpo.Running(), name + "/first-runs-on", "the first kelpo.exe has ended");
+    const HWND application = kelpo.ApplicationWindow();
+    checks.Check(application != nullptr, name + "/first-keeps-its-title", "no application window titled Kelpo");
+    if (name == "in-tray") {
+      Sleep(300);
+      checks.Check(!IsWindowVisible(w.Main) && !IsWindowVisible(application), name + "/first-stays-hidden",
+                   "the window or its taskbar button showed");
+      checks.Equal(name + "/first-icon-stays", static_cast<long long>(TrayIcons().size()),
+                   static_cast<long long>(icons));
+    } else {
+      const bool forward = WaitUntil(
+          [&] { return !IsIconic(application) && IsWindowVisible(w.Main) && GetForegroundWindow() == w.Main; });
+      checks.Check(forward, name + "/first-comes-forward",
+                   IsIconic(application)      ? "the application stays minimised"
+                   : !IsWindowVisible(w.Main) ? "the main window stays hidden"
+                                              : "the main window is not the foreground window");
+    }
+  }
+  kelpo.EndAsLogonEnds();
+}
+
+// Scenario 18: twenty copies started at once leave exactly one running; every
+// other one shows its message and, once it is answered, ends with exit code 0.
+void TwentyCopies(Checks& checks, const Options& options) {
+  checks.SetScope("twenty-copies/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  constexpr int kCopies = 20;
+  std::vector<ChildProcess> copies(kCopies);
+  std::string error;
+  for (ChildProcess& copy : copies)
+    if (!checks.Check(copy.Start(folders.Exe(), folders.Work, error), "started", error)) return;
+
+  // One copy shows its main window; the others each their message.
+  std::vector<DWORD> withWindow;
+  std::vector<HWND> boxes;
+  const bool settled = WaitUntil(
+      [&] {
+        withWindow.clear();
+        boxes.clear();
+        for (const ChildProcess& copy : copies) {
+          if (FindProcessWindow(copy.Id(), "TMainForm", "Kelpo")) withWindow.push_back(copy.Id());
+          const std::vector<HWND> shown = TopLevelWindows(copy.Id(), "#32770");
+          if (!shown.empty()) boxes.push_back(shown.front());
+        }
+        return withWindow.size() + boxes.size() >= kCopies;
+      },
+      60000);
+  checks.Check(settled, "all-reacted",
+               std::to_string(withWindow.size()) + " main windows and " + std::to_string(boxes.size()) +
+                   " messages 60 s after the start");
+  checks.Equal("one-main-window", static_cast<long long>(withWindow.size()), 1);
+  checks.Equal("messages", static_cast<long long>(boxes.size()), kCopies - 1);
+  int texts = 0;
+  for (HWND box : boxes) texts += ViewMessageBox(box).Text == "\"Kelpo\" was already started..." ? 1 : 0;
+  checks.Equal("message-texts", texts, static_cast<long long>(boxes.size()));
+
+  for (HWND box : boxes) AnswerMessageBox(box, IDOK);
+  int ended = 0, exitZero = 0;
+  ChildProcess* first = nullptr;
+  for (ChildProcess& copy : copies) {
+    if (!withWindow.empty() && copy.Id() == withWindow.front()) {
+      first = &copy;
+      continue;
+    }
+    DWORD code = 1;
+    if (copy.WaitForExit(kWaitMs, code)) {
+      ++ended;
+      exitZero += code == 0 ? 1 : 0;
+    }
+  }
+  checks.Equal("others-ended", ended, kCopies - 1);
+  checks.Equal("others-exit-code-0", exitZero, kCopies - 1);
+  checks.Check(first && first->Running(), "one-runs-on", "no copy runs on");
+  if (!first) return;
+  DWORD running = 0;
+  for (const ChildProcess& copy : copies) running += copy.Running() ? 1 : 0;
+  checks.Equal("exactly-one-running", running, 1);
+  // The survivor ends as the end of the logon ends it.
+  const HWND main = FindProcessWindow(first->Id(), "TMainForm", "Kelpo");
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  DWORD code = 1;
+  checks.Check(first->WaitForExit(kWaitMs, code) && code == 0, "survivor-ends", "exit code " + std::to_string(code));
+}
+
+// Scenario 19: a copy started after the first has ended starts normally.
+void StartAfterEnd(Checks& checks, const Options& options) {
+  checks.SetScope("start-after-end/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  {
+    checks.SetScope("start-after-end/first/");
+    Kelpo first(checks, folders);
+    if (!first.Start(false)) return;
+    first.EndAsLogonEnds();
+  }
+  checks.SetScope("start-after-end/second/");
+  Kelpo second(checks, folders);
+  if (!second.Start(false)) return;
+  checks.Check(IsWindowVisible(second.Windows().Main), "main-window-shown", "the main window is hidden");
+  checks.Equal("no-message", static_cast<long long>(second.MessageBoxes().size()), 0);
+  second.EndAsLogonEnds();
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -2084,6 +2283,9 @@ const Scenario kScenarios[] = {
     {"links", WebLinks},
     {"about", AboutBox},
     {"exe", ExeAsReceived},
+    {"second-copy", SecondCopy},
+    {"twenty-copies", TwentyCopies},
+    {"start-after-end", StartAfterEnd},
 };
 
 // What every scenario needs: the program, and the regional settings the expected texts are written for.

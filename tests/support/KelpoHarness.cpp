@@ -59,7 +59,9 @@ void KelpoHarness::Start(const FormatSettings& region) {
   RegisterProgramComponents();
   sim.regional.Set(region);
   cacheLibrary = std::make_unique<CacheLibrary>(sim.cache);
+  detector = std::make_unique<TInstanceDetector>(platform.mutexes, platform.files);
   app = std::make_unique<TApplication>(platform);
+  detector->Serve(*app);
   app->SetTitle("Kelpo");
   form = std::make_unique<TMainForm>(*app, cacheLibrary.get());
 }
@@ -67,6 +69,7 @@ void KelpoHarness::Start(const FormatSettings& region) {
 void KelpoHarness::Stop() {
   form.reset();
   app.reset();
+  detector.reset();
   cacheLibrary.reset();
   // The process would end here; the next start must not find its quit.
   if (sim.windowing.QuitPending()) sim.windowing.RunMessageLoop();

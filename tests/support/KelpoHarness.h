@@ -11,6 +11,7 @@
 #include "framework/Application.h"
 #include "platform/sim/Regions.h"
 #include "platform/sim/SimPlatform.h"
+#include "tray/InstanceDetector.h"
 #include "wash/CacheLibrary.h"
 
 namespace kelpo {
@@ -47,6 +48,7 @@ class KelpoHarness {
   RefusingProfileFiles profiles{sim.profiles};
   Platform platform = sim.Services().With(profiles);
   std::unique_ptr<CacheLibrary> cacheLibrary;
+  std::unique_ptr<TInstanceDetector> detector;
   std::unique_ptr<TApplication> app;
   std::unique_ptr<TMainForm> form;
 
@@ -61,7 +63,8 @@ class KelpoHarness {
   void WriteImage(const std::string& name, const TBitmap& picture) const;
   void WriteImageBytes(const std::string& name, const std::string& bytes) const;
 
-  // Starts the program's application object and main window (FormCreate runs).
+  // Starts the program as its start does: the cache probe and the instance
+  // detection, the application object and the main window (FormCreate runs).
   void Start(const FormatSettings& region = UnitedStates());
   // Ends it (FormDestroy runs).
   void Stop();
