@@ -3,12 +3,21 @@
 
 # kelpo_tests: every test but the Win32 and end-to-end ones, on the simulation.
 file(GLOB_RECURSE KELPO_TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
-list(FILTER KELPO_TEST_SOURCES EXCLUDE REGEX "/tests/(win32|e2e)/")
+list(FILTER KELPO_TEST_SOURCES EXCLUDE REGEX "/tests/(win32|e2e|heap)/")
 add_executable(kelpo_tests ${KELPO_TEST_SOURCES})
 target_link_libraries(kelpo_tests PRIVATE kelpo_app kelpo_sim kelpo_ui_resources GTest::gtest_main GTest::gmock)
 target_compile_definitions(kelpo_tests PRIVATE KELPO_SHARED_DIR="${KELPO_SHARED_DIR}"
-                                               KELPO_GIF_REGRESS_DIR="${CMAKE_SOURCE_DIR}/tests/gif/regress")
+                                               KELPO_GIF_REGRESS_DIR="${CMAKE_SOURCE_DIR}/tests/gif/regress"
+                                               KELPO_SETTINGS_REGRESS_DIR="${CMAKE_SOURCE_DIR}/tests/settings/regress"
+                                               KELPO_LAYOUT_REGRESS_DIR="${CMAKE_SOURCE_DIR}/tests/framework/regress/layout")
 gtest_discover_tests(kelpo_tests DISCOVERY_TIMEOUT 60)
+
+# The heap over a virtual year, in a program of its own: it replaces the global
+# operator new and delete to count the blocks alive.
+add_executable(kelpo_heap_tests tests/heap/HeapYearTest.cpp tests/heap/LiveAllocations.cpp
+                                tests/support/KelpoHarness.cpp)
+target_link_libraries(kelpo_heap_tests PRIVATE kelpo_app kelpo_sim kelpo_ui_resources GTest::gtest_main)
+gtest_discover_tests(kelpo_heap_tests DISCOVERY_TIMEOUT 60)
 
 # giflib is the oracle of the GIF differential tests (test-only; those tests skip without it).
 find_package(GIF QUIET)
@@ -92,6 +101,15 @@ if(KELPO_FUZZ)
   add_executable(gif_decoder_fuzz fuzz/GIFDecoderFuzz.cpp)
   foreach(target lzw_equivalence_fuzz gif_decoder_fuzz)
     target_link_libraries(${target} PRIVATE kelpo_gif)
+  endforeach()
+  add_executable(text_forms_fuzz fuzz/TextFormsFuzz.cpp)
+  add_executable(settings_file_fuzz fuzz/SettingsFileFuzz.cpp)
+  foreach(target text_forms_fuzz settings_file_fuzz)
+    target_link_libraries(${target} PRIVATE kelpo_settings kelpo_sim)
+  endforeach()
+  add_executable(layout_fuzz fuzz/LayoutFuzz.cpp)
+  target_link_libraries(layout_fuzz PRIVATE kelpo_app kelpo_sim kelpo_ui_resources)
+  foreach(target lzw_equivalence_fuzz gif_decoder_fuzz text_forms_fuzz settings_file_fuzz layout_fuzz)
     target_link_options(${target} PRIVATE -fsanitize=fuzzer)
   endforeach()
 endif()

@@ -132,11 +132,29 @@ std::string Returned(std::string_view text, unsigned bufferSize) {
   return std::string(text.substr(0, bufferSize - 1));
 }
 
+// The path as the file system names it: either separator, doubled ones as one.
+std::string PathKey(const std::string& file) {
+  std::string key;
+  for (char c : file) {
+    if (c == '\\') c = '/';
+    if (c == '/' && !key.empty() && key.back() == '/') continue;
+    key += c;
+  }
+  return key;
+}
+
 }  // namespace
+
+bool SimProfileFiles::Held(const std::string& file) const {
+  const std::string key = PathKey(file);
+  for (const std::string& held : held_)
+    if (PathKey(held) == key) return true;
+  return false;
+}
 
 std::string SimProfileFiles::GetString(const std::string& file, const std::string& section, const std::string& key,
                                        const std::string& defaultText, unsigned bufferSize) {
-  if (const auto bytes = ReadFile(file)) {
+  if (const auto bytes = Held(file) ? std::nullopt : ReadFile(file)) {
     Profile profile = Parse(*bytes);
     if (Section* found = profile.FindSection(section)) {
       if (const Entry* entry = FindEntry(*found, key); entry && entry->Value) {
@@ -152,7 +170,7 @@ std::string SimProfileFiles::GetString(const std::string& file, const std::strin
 bool SimProfileFiles::WriteString(const std::string& file, const std::string& section, const std::string& key,
                                   const std::string& value) {
   ++Writes;
-  if (Refusing) return false;
+  if (Refusing || Held(file)) return false;
 
   // A file that exists but cannot be read is not overwritten with an empty profile.
   const std::optional<std::string> bytes = ReadFile(file);

@@ -14,8 +14,10 @@
 //   key at the end of its section and a new section at the end of the file, and
 //   writes the whole file back with CRLF (a UTF-8 byte order mark is kept);
 //   writing the value a key already holds leaves the file untouched.
-// Test hooks: refusing every write (a read-only folder) and counting writes.
+// Test hooks: refusing every write (a read-only folder), a file held open
+// without sharing by another process, and counting writes.
 
+#include <set>
 #include <string>
 
 #include "platform/ProfileFiles.h"
@@ -31,11 +33,18 @@ class SimProfileFiles : public ProfileFiles {
 
   // While set, every write fails and leaves the file as it is.
   void RefuseWrites(bool refuse) { Refusing = refuse; }
+  // While a file is held open without sharing, the profile functions cannot
+  // open it: a read answers the default, a write fails and changes nothing.
+  void HoldOpenWithoutSharing(const std::string& file) { held_.insert(file); }
+  void Release(const std::string& file) { held_.erase(file); }
   // Calls of WriteString so far, refused ones included.
   int WriteCount() const { return Writes; }
 
  private:
+  bool Held(const std::string& file) const;
+
   bool Refusing = false;
+  std::set<std::string> held_;
   int Writes = 0;
 };
 
