@@ -139,7 +139,13 @@ if(KELPO_E2E_SOURCES)
   set_tests_properties(e2e/preflight PROPERTIES FIXTURES_SETUP e2e TIMEOUT 30)
   foreach(scenario IN LISTS KELPO_E2E_SCENARIOS)
     add_test(NAME e2e/${scenario} COMMAND kelpo_e2e $<TARGET_FILE:kelpo> ${scenario} ${CMAKE_BINARY_DIR})
-    set_tests_properties(e2e/${scenario} PROPERTIES FIXTURES_REQUIRED e2e FIXTURES_SETUP e2e-${scenario} TIMEOUT 120)
+    # The cache scenarios wait for a scheduled wash, a minute after its start.
+    set(timeout 120)
+    if(scenario MATCHES "^cache-")
+      set(timeout 180)
+    endif()
+    set_tests_properties(e2e/${scenario} PROPERTIES FIXTURES_REQUIRED e2e FIXTURES_SETUP e2e-${scenario}
+                                                    TIMEOUT ${timeout})
   endforeach()
 
   # The screenshots as PNG, by ImageMagick: `magick` (version 7) or its `convert`,

@@ -135,6 +135,9 @@ TEST(InternetCacheConformance, EachEntryArrivesWholeThroughTheSizeProtocol) {
   size = 1000;
   EXPECT_FALSE(cache->FindNextEntry(handle, &entry, size));
   EXPECT_EQ(cache->LastError(), ErrorInvalidHandle);
+  // Nor is the null handle, which a walk that found nothing closes.
+  EXPECT_FALSE(cache->FindClose(0));
+  EXPECT_EQ(cache->LastError(), ErrorInvalidHandle);
 }
 
 TEST(InternetCacheConformance, PatternFilterAndGroupSelect) {

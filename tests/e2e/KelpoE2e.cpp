@@ -2117,18 +2117,39 @@ bool InstallStandin(Checks& checks, const Options& options, const Folders& folde
   // A loaded library's file cannot be overwritten, but it can be renamed away.
   const std::string old = folders.App + "\\wininet-" + std::to_string(GetTickCount64()) + ".old";
   if (FileExists(target)) MoveFileA(target.c_str(), old.c_str());
+  // The log of an earlier run must not pass for this one's.
+  DeleteFileA((folders.App + "\\" + standin::LogFileName).c_str());
   const bool ok = CopyFileA(dll.c_str(), target.c_str(), FALSE) &&
                   standin::WriteTable(folders.App + "\\" + standin::TableFileName, table);
-  // Wine would otherwise prefer its own wininet.dll to one beside the program.
-  char overrides[512] = "";
-  GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-  if (!std::strstr(overrides, "wininet=n,b"))
-    SetEnvironmentVariableA("WINEDLLOVERRIDES",
-                            (std::string(overrides) + (*overrides ? ";" : "") + "wininet=n,b").c_str());
   return checks.Check(
       ok, name,
       "cannot copy " + dll + " and its table beside kelpo.exe (error " + std::to_string(GetLastError()) + ")");
 }
+
+// While it lives, Wine loads a wininet.dll beside kelpo.exe in place of its own
+// (a per-program override in the registry, which Wine reads as a program
+// starts; the environment of a program started by another does not count).
+class StandinOverride {
+ public:
+  explicit StandinOverride(Checks& checks) {
+    HKEY key = nullptr;
+    ready_ =
+        RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kAppDefaults) + "\\DllOverrides").c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS &&
+        RegSetValueExA(key, "wininet", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15) == ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    checks.Check(ready_, "prepare-override", "cannot write the DLL override of kelpo.exe");
+  }
+  StandinOverride(const StandinOverride&) = delete;
+  StandinOverride& operator=(const StandinOverride&) = delete;
+  ~StandinOverride() { DeleteRegistryTree(HKEY_CURRENT_USER, kAppDefaults); }
+
+  bool Ready() const { return ready_; }
+
+ private:
+  static constexpr const char* kAppDefaults = "Software\\Wine\\AppDefaults\\kelpo.exe";
+  bool ready_ = false;
+};
 
 std::vector<standin::Call> StandinCalls(const Folders& folders) {
   std::vector<standin::Call> calls;
@@ -2201,6 +2222,8 @@ void CacheWashes(Checks& checks, const Options& options) {
   checks.SetScope("cache-washes/");
   Folders folders;
   if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  StandinOverride override(checks);
+  if (!override.Ready()) return;
   const standin::Table table = PlantedCache(1000);
   if (!InstallStandin(checks, options, folders, true, table)) return;
   if (!checks.Check(WriteFileBytes(folders.Settings(), "[Scheduler]\r\nSchID=0\r\nSchFrequency=1\r\n"),
@@ -2211,7 +2234,6 @@ void CacheWashes(Checks& checks, const Options& options) {
     if (!registry.Ready()) return;
     Kelpo kelpo(checks, folders);
     if (!kelpo.Start(false)) return;
-    PostClick(kelpo.Windows().Count, 5, 5);
     if (!kelpo.HideIntoTray(true, "close")) return;
     HWND menu = OpenTrayMenu(checks, kelpo, "wash-now");
     if (!menu) return;
@@ -2245,6 +2267,8 @@ void CacheGrowingEntries(Checks& checks, const Options& options) {
   checks.SetScope("cache-grows/");
   Folders folders;
   if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  StandinOverride override(checks);
+  if (!override.Ready()) return;
   standin::Table table = PlantedCache(40);
   int growing = 0;
   for (std::size_t k : {0u, 17u, 39u}) {
@@ -2275,6 +2299,8 @@ void CacheLibraryLater(Checks& checks, const Options& options) {
   checks.SetScope("cache-library-later/");
   Folders folders;
   if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  StandinOverride override(checks);
+  if (!override.Ready()) return;
   const standin::Table table = PlantedCache(30);
   if (!InstallStandin(checks, options, folders, false, table)) return;
   const auto noCacheCall = [&](const std::string& name) {
