@@ -2235,6 +2235,7 @@ void CacheWashes(Checks& checks, const Options& options) {
     Kelpo kelpo(checks, folders);
     if (!kelpo.Start(false)) return;
     if (!kelpo.HideIntoTray(true, "close")) return;
+    WaitUntil([] { return TrayIcons().size() == 1; });
     HWND menu = OpenTrayMenu(checks, kelpo, "wash-now");
     if (!menu) return;
     PressMenuKeys(kelpo, menu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
