@@ -3,6 +3,7 @@
 
 JOBS ?= 2
 CMAKE_ARGS ?=
+BENCH_ARGS ?=
 export JOBS CMAKE_ARGS
 
 # The builds run their own make; this make's flags and level are not theirs.
@@ -14,7 +15,7 @@ FORMAT_FILES := git ls-files -z '*.cpp' '*.h' '*.hpp' '*.cc' | xargs -0 -r
 # The targets share build trees and a Wine prefix; never run them side by side.
 .NOTPARALLEL:
 .PHONY: help run test test-format test-native test-asan test-tsan test-win test-fuzz dist clean format format-check \
-  kelpo-exe
+  kelpo-exe bench-wash
 .DEFAULT_GOAL := help
 
 help:
@@ -22,6 +23,7 @@ help:
 	@echo "make test          formatting, native, sanitizer, Wine and fuzz stages, with one summary"
 	@echo "make test-native   one stage only (also test-format, test-asan, test-tsan, test-win, test-fuzz)"
 	@echo "make dist          dist/kelpo-<version>-win64.zip with kelpo.exe and images/"
+	@echo "make bench-wash    the wash over the stand-in cache library under Wine against the bare calls"
 	@echo "make format        clang-format the tracked C++ files (format-check only reports)"
 	@echo "make clean         remove every build tree and dist/"
 
@@ -55,6 +57,16 @@ dist:
 	@tools/install-deps.sh dist
 	@$(MAKE) --no-print-directory kelpo-exe
 	$(CMAKE_BUILD) $(WIN_TREE) --target dist
+
+# The wash at scale on the Win32 backend, over the test-only stand-in cache library
+# (100,000 entries), against the same cache calls made bare; under Wine.
+bench-wash:
+	@tools/install-deps.sh test
+	@test -f $(WIN_TREE)/Makefile -a -z "$(CMAKE_ARGS)" || \
+	  cmake -S . -B $(WIN_TREE) -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	$(CMAKE_BUILD) $(WIN_TREE) --target kelpo_wash_standin_bench -j $(JOBS)
+	tools/wine-session.sh $(WIN_TREE) tests/win32/cache-standin/wine-with-standin.sh \
+	  $(WIN_TREE)/cache-standin/kelpo_wash_standin_bench.exe $(BENCH_ARGS)
 
 clean:
 	@if [ -d $(WIN_TREE)/.wine ]; then WINEPREFIX=$(CURDIR)/$(WIN_TREE)/.wine wineserver -k 2>/dev/null || true; fi

@@ -80,20 +80,44 @@ add_custom_target(dist
   VERBATIM)
 add_dependencies(dist kelpo)
 
+# The stand-in cache library (tests/win32/cache-standin, never shipped): wininet.dll
+# over a table file beside it, in cache-standin/ and, without one function of the
+# library probe, in cache-standin-incomplete/. The Win32 tests run beside the first,
+# the e2e cache scenarios copy either beside kelpo.exe.
+set(KELPO_STANDIN_DIR ${CMAKE_BINARY_DIR}/cache-standin)
+add_library(kelpo_cache_table STATIC tests/win32/cache-standin/CacheTable.cpp)
+target_include_directories(kelpo_cache_table PUBLIC ${CMAKE_SOURCE_DIR})
+foreach(variant IN ITEMS standin standin-incomplete)
+  string(REPLACE "-" "_" target wininet_${variant})
+  add_library(${target} SHARED tests/win32/cache-standin/WininetStandin.cpp
+                               tests/win32/cache-standin/wininet-${variant}.def)
+  target_link_libraries(${target} PRIVATE kelpo_cache_table)
+  # No runtime DLLs of the compiler beside it.
+  target_link_options(${target} PRIVATE -static)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME wininet PREFIX "" IMPORT_PREFIX "lib" IMPORT_SUFFIX "-${variant}.dll.a"
+                                             RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/cache-${variant})
+endforeach()
+
 file(GLOB KELPO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/conformance/*.cpp)
 add_executable(kelpo_win32_tests ${KELPO_WIN32_TEST_SOURCES} tests/win32/Win32Tests.rc)
-target_link_libraries(kelpo_win32_tests PRIVATE kelpo_wash kelpo_tray kelpo_win32 GTest::gtest_main GTest::gmock)
+target_link_libraries(kelpo_win32_tests PRIVATE kelpo_wash kelpo_tray kelpo_win32 kelpo_cache_table GTest::gtest_main
+                                                GTest::gmock)
+# Beside the stand-in, which Wine then loads in place of its own wininet.dll.
+set(KELPO_WINE_WITH_STANDIN sh ${CMAKE_SOURCE_DIR}/tests/win32/cache-standin/wine-with-standin.sh)
+set_target_properties(kelpo_win32_tests PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELPO_STANDIN_DIR}
+                                                   CROSSCOMPILING_EMULATOR "${KELPO_WINE_WITH_STANDIN}")
+add_dependencies(kelpo_win32_tests wininet_standin)
 gtest_discover_tests(kelpo_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 
 file(GLOB KELPO_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(KELPO_E2E_SOURCES)
   add_executable(kelpo_e2e ${KELPO_E2E_SOURCES})
-  target_link_libraries(kelpo_e2e PRIVATE comctl32 gdi32 user32 shell32 advapi32 version)
+  target_link_libraries(kelpo_e2e PRIVATE kelpo_cache_table comctl32 gdi32 user32 shell32 advapi32 version)
   # The driver knows the program's web addresses and the versions it was built with.
   target_include_directories(kelpo_e2e PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_definitions(kelpo_e2e PRIVATE KELPO_E2E_PRODUCT_VERSION="${KELPO_PRODUCT_VERSION_TEXT}"
                                                KELPO_E2E_FILE_VERSION="${KELPO_FILE_VERSION}")
-  add_dependencies(kelpo_e2e kelpo)
+  add_dependencies(kelpo_e2e kelpo wininet_standin wininet_standin_incomplete)
 
   # One ctest test per scenario, named e2e/SCENARIO, so that a failure names its
   # scenario. The names come from the driver's scenario table (one entry a line).
@@ -115,7 +139,13 @@ if(KELPO_E2E_SOURCES)
   set_tests_properties(e2e/preflight PROPERTIES FIXTURES_SETUP e2e TIMEOUT 30)
   foreach(scenario IN LISTS KELPO_E2E_SCENARIOS)
     add_test(NAME e2e/${scenario} COMMAND kelpo_e2e $<TARGET_FILE:kelpo> ${scenario} ${CMAKE_BINARY_DIR})
-    set_tests_properties(e2e/${scenario} PROPERTIES FIXTURES_REQUIRED e2e FIXTURES_SETUP e2e-${scenario} TIMEOUT 120)
+    # The cache scenarios wait for a scheduled wash, a minute after its start.
+    set(timeout 120)
+    if(scenario MATCHES "^cache-")
+      set(timeout 180)
+    endif()
+    set_tests_properties(e2e/${scenario} PROPERTIES FIXTURES_REQUIRED e2e FIXTURES_SETUP e2e-${scenario}
+                                                    TIMEOUT ${timeout})
   endforeach()
 
   # The screenshots as PNG, by ImageMagick: `magick` (version 7) or its `convert`,
@@ -166,3 +196,10 @@ if(KELPO_E2E_SOURCES)
     message(WARNING "ImageMagick not found: the e2e screenshots stay BMP files (tools/install-deps.sh test)")
   endif()
 endif()
+
+# The wash over the stand-in at scale against the bare WinINet calls (make bench-wash).
+add_executable(kelpo_wash_standin_bench bench/WashStandinBench.cpp tests/win32/StandinCache.cpp)
+target_link_libraries(kelpo_wash_standin_bench PRIVATE kelpo_wash kelpo_win32 kelpo_cache_table)
+set_target_properties(kelpo_wash_standin_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELPO_STANDIN_DIR}
+                                                           CROSSCOMPILING_EMULATOR "${KELPO_WINE_WITH_STANDIN}")
+add_dependencies(kelpo_wash_standin_bench wininet_standin)

@@ -173,7 +173,12 @@ void TIECache::EnumerateEntries(std::int64_t groupId) {
 void TIECache::DeleteAllEntries() {
   if (!CheckCacheLibrary()) return;
   ScopeGuard closer([this] { CloseEnumeration(); });
-  if (FirstEntry(0) != 0) return;
+  // A first entry that grew between the size query and the fetch fails the
+  // first step; that step is tried again with a fresh size query, as a failed
+  // next step is, instead of leaving the whole cache unwashed.
+  std::uint32_t first = FirstEntry(0);
+  for (int tries = 1; first == ErrorInsufficientBuffer && tries < MaxFailedNextSteps; ++tries) first = FirstEntry(0);
+  if (first != 0) return;
   int failedNextSteps = 0;
   while (failedNextSteps < MaxFailedNextSteps) {
     // After a successful deletion EntryInfo is empty; a failed next step then

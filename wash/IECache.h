@@ -138,7 +138,9 @@ class TIECache : public TComponent {
   std::uint32_t FindNextEntry();
   // Walks the selection, firing OnEntry for each entry, and closes the enumeration.
   void EnumerateEntries(std::int64_t groupId);
-  // Deletes every selected entry (no group, no events), and closes the enumeration.
+  // Deletes every selected entry (no group, no events), and closes the
+  // enumeration. A first step that fails for a buffer grown too small is
+  // tried again, at most MaxFailedNextSteps times in all.
   void DeleteAllEntries();
   // On success EntryInfo is cleared.
   std::uint32_t DeleteEntry(const std::string& url);

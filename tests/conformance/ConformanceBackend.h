@@ -2,9 +2,11 @@
 // The backend a conformance suite runs against: the simulation natively, the
 // Win32 implementation under Windows (Wine).
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/InternetCache.h"
 #include "platform/Platform.h"
@@ -30,7 +32,16 @@ class RegistryUnderTest {
 
 std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest();
 
-std::unique_ptr<InternetCache> MakeInternetCacheUnderTest();
+// An entry the URL cache under test holds; its header grows by `Growth` bytes
+// right after the first size query that reports its size (0: it never grows).
+struct PlantedCacheEntry {
+  CacheEntryRecord Record;
+  std::uint32_t Growth = 0;
+};
+
+// The URL cache holding exactly `entries`: the simulation, or WinINet, which
+// under Wine is the stand-in library of tests/win32/cache-standin.
+std::unique_ptr<InternetCache> MakeInternetCacheUnderTest(const std::vector<PlantedCacheEntry>& entries = {});
 
 // A version-info service, and a file whose version resource gives the file
 // version 2.5.1.7 and the product version 2.5.0.0.

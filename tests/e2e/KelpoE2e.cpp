@@ -30,6 +30,7 @@
 
 #include "Checks.h"
 #include "Driving.h"
+#include "tests/win32/cache-standin/CacheTable.h"
 #include "ui/WebAddresses.h"
 // windows.h first (Driving.h)
 #include <tlhelp32.h>
@@ -2259,6 +2260,275 @@ void StartAfterEnd(Checks& checks, const Options& options) {
   second.EndAsLogonEnds();
 }
 
+// The stand-in cache library (tests/win32/cache-standin) beside the copied
+// kelpo.exe in place of the system's wininet.dll, the table of entries it
+// serves and the log of the calls it answered, both beside it.
+constexpr std::uint32_t kWashFilter = 0x00300035;  // the six kinds a wash deletes
+
+// Entries of all nine kinds and of kinds combined, in the three containers,
+// with sizes above 4 GiB and times beyond the year 9999 among them.
+standin::Table PlantedCache(int entries) {
+  constexpr std::uint32_t kinds[] = {0x00000001, 0x00000002, 0x00000004, 0x00100000, 0x00200000, 0x00000010,
+                                     0x00000020, 0x00010000, 0x00020000, 0x00010001, 0x00020002};
+  constexpr std::uint64_t k2024 = 133485408000000000ULL;
+  constexpr std::uint64_t kYear10000 = 3067823ULL * 864000000000ULL;
+  standin::Table table;
+  for (int k = 0; k < entries; ++k) {
+    standin::TableEntry e;
+    e.CacheEntryType = kinds[k % std::size(kinds)];
+    const std::string site = "site" + std::to_string(k) + ".example/";
+    if (e.CacheEntryType == 0x00100000) {
+      e.SourceUrlName = "Cookie:user@" + site;
+      e.FileExtension = "txt";
+    } else if (e.CacheEntryType == 0x00200000) {
+      e.SourceUrlName = "Visited: user@http://" + site;
+    } else {
+      e.SourceUrlName = "http://" + site + "page" + std::to_string(k) + ".html";
+      e.FileExtension = "htm";
+      e.HeaderInfo = "HTTP/1.1 200 OK\r\nETag: \"" + std::to_string(k) + "\"\r\n\r\n";
+    }
+    if (e.CacheEntryType != 0x00200000) e.LocalFileName = "C:\\Cache\\X1\\page" + std::to_string(k) + "[1].dat";
+    e.Size = k % 97 == 0 ? 0x140000000ULL : 1000 + static_cast<std::uint64_t>(k);
+    e.LastModifiedTime = k2024 + static_cast<std::uint64_t>(k) * 36000000000ULL;
+    e.ExpireTime = k % 89 == 0 ? kYear10000 : e.LastModifiedTime + 864000000000ULL;
+    e.LastAccessTime = e.LastModifiedTime;
+    e.LastSyncTime = e.LastModifiedTime;
+    table.Entries.push_back(std::move(e));
+  }
+  return table;
+}
+
+std::vector<std::string> SelectedUrls(const standin::Table& table) {
+  std::vector<std::string> urls;
+  for (const standin::TableEntry& e : table.Entries)
+    if (e.CacheEntryType & kWashFilter) urls.push_back(e.SourceUrlName);
+  std::sort(urls.begin(), urls.end());
+  return urls;
+}
+
+// Puts the stand-in from the build tree beside the scenario's kelpo.exe, with
+// the table; `complete` false takes the one without SetUrlCacheGroupAttributeA.
+bool InstallStandin(Checks& checks, const Options& options, const Folders& folders, bool complete,
+                    const standin::Table& table, const std::string& name = "prepare-cache") {
+  const std::string build = options.KelpoExe.substr(0, options.KelpoExe.find_last_of("\\/") + 1);
+  const std::string dll = build + (complete ? "cache-standin" : "cache-standin-incomplete") + "\\wininet.dll";
+  const std::string target = folders.App + "\\wininet.dll";
+  // A loaded library's file cannot be overwritten, but it can be renamed away.
+  const std::string old = folders.App + "\\wininet-" + std::to_string(GetTickCount64()) + ".old";
+  if (FileExists(target)) MoveFileA(target.c_str(), old.c_str());
+  // The log of an earlier run must not pass for this one's.
+  DeleteFileA((folders.App + "\\" + standin::LogFileName).c_str());
+  const bool ok = CopyFileA(dll.c_str(), target.c_str(), FALSE) &&
+                  standin::WriteTable(folders.App + "\\" + standin::TableFileName, table);
+  return checks.Check(
+      ok, name,
+      "cannot copy " + dll + " and its table beside kelpo.exe (error " + std::to_string(GetLastError()) + ")");
+}
+
+// While it lives, Wine loads a wininet.dll beside kelpo.exe in place of its own
+// (a per-program override in the registry, which Wine reads as a program
+// starts; the environment of a program started by another does not count).
+class StandinOverride {
+ public:
+  explicit StandinOverride(Checks& checks) {
+    HKEY key = nullptr;
+    ready_ =
+        RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kAppDefaults) + "\\DllOverrides").c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS &&
+        RegSetValueExA(key, "wininet", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15) == ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    checks.Check(ready_, "prepare-override", "cannot write the DLL override of kelpo.exe");
+  }
+  StandinOverride(const StandinOverride&) = delete;
+  StandinOverride& operator=(const StandinOverride&) = delete;
+  ~StandinOverride() { DeleteRegistryTree(HKEY_CURRENT_USER, kAppDefaults); }
+
+  bool Ready() const { return ready_; }
+
+ private:
+  static constexpr const char* kAppDefaults = "Software\\Wine\\AppDefaults\\kelpo.exe";
+  bool ready_ = false;
+};
+
+std::vector<standin::Call> StandinCalls(const Folders& folders) {
+  std::vector<standin::Call> calls;
+  standin::ReadLog(folders.App + "\\" + standin::LogFileName, calls);
+  return calls;
+}
+
+// The wash has closed its enumeration: the log's last call is a close.
+bool WashLogged(const Folders& folders, DWORD timeoutMs = kWaitMs) {
+  return WaitUntil(
+      [&] {
+        const std::vector<standin::Call> calls = StandinCalls(folders);
+        return !calls.empty() && calls.back().Kind == standin::CallKind::FindClose;
+      },
+      timeoutMs);
+}
+
+// One wash as the log shows it: every selected entry deleted once and nothing
+// else, every fetch with a buffer of exactly the size its query reported, the
+// wash's pattern and filter, and every enumeration it opened closed.
+void CheckWashLog(Checks& checks, const std::string& name, const std::vector<standin::Call>& calls,
+                  const standin::Table& table) {
+  std::vector<std::string> deleted;
+  std::vector<std::uint64_t> opened;
+  std::vector<std::uint64_t> closed;
+  int wrongSizes = 0;
+  int wrongQueries = 0;
+  std::uint32_t reported = 0;
+  for (const standin::Call& call : calls) {
+    const bool fetch = call.Kind == standin::CallKind::FindFirst || call.Kind == standin::CallKind::FindNext;
+    if (fetch && !call.Buffer) reported = call.Size;
+    if (fetch && call.Buffer && *call.Buffer != reported) ++wrongSizes;
+    if (call.Kind == standin::CallKind::FindFirst && (call.Pattern || call.Filter != kWashFilter || call.Group != 0))
+      ++wrongQueries;
+    if (call.Kind == standin::CallKind::FindFirst && call.Error == 0) opened.push_back(call.Handle);
+    if (call.Kind == standin::CallKind::FindClose && call.Error == 0) closed.push_back(call.Handle);
+    if (call.Kind == standin::CallKind::Delete && call.Error == 0) deleted.push_back(call.Url);
+  }
+  std::sort(deleted.begin(), deleted.end());
+  const std::vector<std::string> selected = SelectedUrls(table);
+  std::vector<std::string> missed;
+  std::set_difference(selected.begin(), selected.end(), deleted.begin(), deleted.end(), std::back_inserter(missed));
+  std::vector<std::string> extra;
+  std::set_difference(deleted.begin(), deleted.end(), selected.begin(), selected.end(), std::back_inserter(extra));
+  checks.Check(deleted == selected, name + "/deletes-exactly-the-selected",
+               std::to_string(deleted.size()) + " deleted of " + std::to_string(selected.size()) + " selected; " +
+                   std::to_string(missed.size()) + " missed" + (missed.empty() ? "" : " (first " + missed[0] + ")") +
+                   ", " + std::to_string(extra.size()) + " not selected or twice" +
+                   (extra.empty() ? "" : " (first " + extra[0] + ")"));
+  checks.Equal(name + "/fetches-with-the-reported-size", wrongSizes, 0);
+  checks.Equal(name + "/null-pattern-wash-filter-no-group", wrongQueries, 0);
+  std::sort(opened.begin(), opened.end());
+  std::sort(closed.begin(), closed.end());
+  checks.Check(!opened.empty() && opened == closed, name + "/enumerations-closed",
+               std::to_string(opened.size()) + " opened, " + std::to_string(closed.size()) + " closed");
+}
+
+// Washes with the wash-now button, answering its question with Yes.
+bool WashByButton(Checks& checks, Kelpo& kelpo, const std::string& name) {
+  PostClick(kelpo.Windows().Body, kWashButton.x, kWashButton.y);
+  HWND question = kelpo.WaitForMessageBox();
+  return checks.Check(question && AnswerMessageBox(question, IDYES), name + "/asked-and-answered",
+                      "no question after a click on the wash-now button");
+}
+
+// Scenario: 1,000 entries of every kind; "Wash Now" from the tray menu, and in
+// a second run a minutes schedule, each delete exactly the selected entries,
+// through the INTERNET_CACHE_ENTRY_INFOA layout of the program's own build.
+void CacheWashes(Checks& checks, const Options& options) {
+  checks.SetScope("cache-washes/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  StandinOverride override(checks);
+  if (!override.Ready()) return;
+  const standin::Table table = PlantedCache(1000);
+  if (!InstallStandin(checks, options, folders, true, table)) return;
+  if (!checks.Check(WriteFileBytes(folders.Settings(), "[Scheduler]\r\nSchID=0\r\nSchFrequency=1\r\n"),
+                    "prepare-settings", "cannot write " + folders.Settings()))
+    return;
+  {
+    TypedUrlsFixture registry(checks);
+    if (!registry.Ready()) return;
+    Kelpo kelpo(checks, folders);
+    if (!kelpo.Start(false)) return;
+    if (!kelpo.HideIntoTray(true, "close")) return;
+    WaitUntil([] { return TrayIcons().size() == 1; });
+    HWND menu = OpenTrayMenu(checks, kelpo, "wash-now");
+    if (!menu) return;
+    PressMenuKeys(kelpo, menu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    if (checks.Check(WashLogged(folders), "wash-now/ends", "the stand-in logged no closing call of a wash")) {
+      CheckWashLog(checks, "wash-now", StandinCalls(folders), table);
+      checks.Check(!RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey), "wash-now/typed-urls-deleted",
+                   "the typed-address key is still there");
+    }
+    checks.Check(kelpo.MessageBoxes().empty(), "wash-now/shows-nothing", "the wash showed a message");
+    kelpo.EndAsLogonEnds();
+  }
+
+  // The library reads its table when a program first calls it: a second run
+  // finds all entries again, and its schedule washes within a minute and a bit.
+  if (!InstallStandin(checks, options, folders, true, table, "replant-cache")) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  PostClick(kelpo.Windows().Body, kStartStopButton.x, kStartStopButton.y);
+  if (checks.Check(WashLogged(folders, 75000), "scheduled/ends", "no wash logged 75 s after the start")) {
+    CheckWashLog(checks, "scheduled", StandinCalls(folders), table);
+  }
+  checks.Check(kelpo.MessageBoxes().empty(), "scheduled/shows-nothing", "the wash showed a message");
+  kelpo.CloseByMessage();
+}
+
+// Scenario: entries that grow between the size query and the fetch, the first
+// one among them: each fetch fails once and is tried again with a fresh size
+// query, and the wash still deletes every selected entry.
+void CacheGrowingEntries(Checks& checks, const Options& options) {
+  checks.SetScope("cache-grows/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  StandinOverride override(checks);
+  if (!override.Ready()) return;
+  standin::Table table = PlantedCache(40);
+  int growing = 0;
+  for (std::size_t k : {0u, 17u, 39u}) {
+    table.Entries[k].GrowAfterSizeQuery = 64;
+    growing += (table.Entries[k].CacheEntryType & kWashFilter) != 0 ? 1 : 0;
+  }
+  if (!InstallStandin(checks, options, folders, true, table)) return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  if (!WashByButton(checks, kelpo, "wash")) return;
+  if (checks.Check(WashLogged(folders), "wash/ends", "the stand-in logged no closing call of a wash")) {
+    const std::vector<standin::Call> calls = StandinCalls(folders);
+    CheckWashLog(checks, "wash", calls, table);
+    const auto grown = std::count_if(calls.begin(), calls.end(),
+                                     [](const standin::Call& call) { return call.Buffer && call.Error == 122; });
+    checks.Equal("wash/fetches-failed-for-growth", grown, growing);
+  }
+  kelpo.CloseByMessage();
+}
+
+// Scenario: a cache library without one of the functions the probe asks for
+// at start, and the complete one put in its place while the program runs. The
+// program binds the library when it loads, so a library missing at start
+// stays missing for that run: each wash probes it again, finds the same
+// library, deletes the typed addresses and makes no cache call, without a
+// message. The next run finds the complete library and washes the cache.
+void CacheLibraryLater(Checks& checks, const Options& options) {
+  checks.SetScope("cache-library-later/");
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  StandinOverride override(checks);
+  if (!override.Ready()) return;
+  const standin::Table table = PlantedCache(30);
+  if (!InstallStandin(checks, options, folders, false, table)) return;
+  const auto noCacheCall = [&](const std::string& name) {
+    checks.Equal(name + "/no-cache-call", static_cast<long long>(StandinCalls(folders).size()), 0);
+  };
+  {
+    Kelpo kelpo(checks, folders);
+    if (!kelpo.Start(false)) return;
+    for (const std::string name : {"missing", "present-later"}) {
+      if (name == "present-later" && !InstallStandin(checks, options, folders, true, table, name + "/install")) return;
+      TypedUrlsFixture registry(checks);
+      if (!registry.Ready() || !WashByButton(checks, kelpo, name)) return;
+      checks.Check(WaitUntil([] { return !RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey); }),
+                   name + "/typed-urls-deleted", "the typed-address key is still there");
+      Settle(kelpo.ProcessHandle(), kelpo.Windows().Main);
+      noCacheCall(name);
+      checks.Check(kelpo.MessageBoxes().empty(), name + "/shows-nothing", "the wash showed a message");
+    }
+    kelpo.CloseByMessage();
+  }
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  if (WashByButton(checks, kelpo, "next-run") &&
+      checks.Check(WashLogged(folders), "next-run/ends", "the stand-in logged no closing call of a wash"))
+    CheckWashLog(checks, "next-run", StandinCalls(folders), table);
+  kelpo.CloseByMessage();
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -2286,6 +2556,9 @@ const Scenario kScenarios[] = {
     {"second-copy", SecondCopy},
     {"twenty-copies", TwentyCopies},
     {"start-after-end", StartAfterEnd},
+    {"cache-washes", CacheWashes},
+    {"cache-grows", CacheGrowingEntries},
+    {"cache-library-later", CacheLibraryLater},
 };
 
 // What every scenario needs: the program, and the regional settings the expected texts are written for.

@@ -37,8 +37,13 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
   return std::make_unique<SimRegistryUnderTest>();
 }
 
-std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
-  return std::make_unique<SimInternetCache>();
+std::unique_ptr<InternetCache> MakeInternetCacheUnderTest(const std::vector<PlantedCacheEntry>& entries) {
+  auto cache = std::make_unique<SimInternetCache>();
+  for (const PlantedCacheEntry& entry : entries) {
+    cache->Add(entry.Record);
+    if (entry.Growth != 0) cache->GrowAfterSizeQuery(entry.Record.SourceUrlName, entry.Growth);
+  }
+  return cache;
 }
 
 VersionInfoUnderTest MakeVersionInfoUnderTest() {

@@ -323,6 +323,15 @@ TEST(IECache, EntryGrowingBetweenTheTwoCallsFailsThatFetch) {
   h.sim.cache.GrowAfterSizeQuery("http://c.example/", 16);
   h.ie->DeleteAllEntries();
   EXPECT_THAT(h.sim.cache.Urls(), IsEmpty());
+
+  // So does a first entry that grew: the first step is tried again, not the whole wash given up.
+  for (const char* url : {"http://a.example/", "http://b.example/"}) h.sim.cache.Add(EntryOf(url, NormalCacheEntry));
+  h.sim.cache.GrowAfterSizeQuery("http://a.example/", 16);
+  h.sim.cache.ClearCalls();
+  h.ie->DeleteAllEntries();
+  EXPECT_THAT(h.sim.cache.Urls(), IsEmpty());
+  EXPECT_EQ(h.CacheCalls(SimCacheCallKind::FindFirst).size(), 4u);
+  EXPECT_EQ(h.sim.cache.OpenEnumerations(), 0);
 }
 
 TEST(IECache, NextStepFailingForeverEndsDeleteAllEntriesAfterABoundedRun) {

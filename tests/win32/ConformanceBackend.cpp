@@ -8,6 +8,7 @@
 #include "platform/win32/Win32ProfileFiles.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32VersionInfo.h"
+#include "tests/win32/StandinCache.h"
 
 namespace kelpo {
 
@@ -54,7 +55,11 @@ std::unique_ptr<RegistryUnderTest> MakeRegistryUnderTest() {
   return std::make_unique<Win32RegistryUnderTest>();
 }
 
-std::unique_ptr<InternetCache> MakeInternetCacheUnderTest() {
+std::unique_ptr<InternetCache> MakeInternetCacheUnderTest(const std::vector<PlantedCacheEntry>& entries) {
+  standin::Table table;
+  for (const PlantedCacheEntry& planted : entries)
+    table.Entries.push_back(StandinEntry(planted.Record, planted.Growth));
+  PlantInStandin(table);
   return std::make_unique<Win32InternetCache>();
 }
 
