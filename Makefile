@@ -14,7 +14,7 @@ FORMAT_FILES := git ls-files -z '*.cpp' '*.h' '*.hpp' '*.cc' | xargs -0 -r
 # The targets share build trees and a Wine prefix; never run them side by side.
 .NOTPARALLEL:
 .PHONY: help run test test-format test-native test-asan test-tsan test-win test-fuzz dist clean format format-check \
-  kelpo-exe
+  kelpo-exe bench-startup
 .DEFAULT_GOAL := help
 
 help:
@@ -22,6 +22,7 @@ help:
 	@echo "make test          formatting, native, sanitizer, Wine and fuzz stages, with one summary"
 	@echo "make test-native   one stage only (also test-format, test-asan, test-tsan, test-win, test-fuzz)"
 	@echo "make dist          dist/kelpo-<version>-win64.zip with kelpo.exe and images/"
+	@echo "make bench-startup kelpo.exe's start-up time under Wine next to a minimal Win32 program (RUNS=9)"
 	@echo "make format        clang-format the tracked C++ files (format-check only reports)"
 	@echo "make clean         remove every build tree and dist/"
 
@@ -30,6 +31,17 @@ kelpo-exe:
 	@test -f $(WIN_TREE)/Makefile -a -z "$(CMAKE_ARGS)" || \
 	  cmake -S . -B $(WIN_TREE) -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
 	$(CMAKE_BUILD) $(WIN_TREE) --target kelpo -j $(JOBS)
+
+# Start-up time under Wine: kelpo.exe against the minimal program with the same
+# controls (bench/MinimalWindow.cpp), RUNS starts each, on a private Xvfb.
+RUNS ?= 9
+bench-startup:
+	@tools/install-deps.sh run
+	@test -f $(WIN_TREE)/Makefile -a -z "$(CMAKE_ARGS)" || \
+	  cmake -S . -B $(WIN_TREE) -DCMAKE_TOOLCHAIN_FILE=$(WIN_TOOLCHAIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+	$(CMAKE_BUILD) $(WIN_TREE) --target kelpo_startup_bench -j $(JOBS)
+	tools/wine-session.sh --xvfb $(WIN_TREE) wine $(WIN_TREE)/kelpo_startup_bench.exe $(WIN_TREE)/kelpo.exe \
+	  $(WIN_TREE)/kelpo_minimal_window.exe $(RUNS)
 
 # With a display Kelpo opens on it; without one it runs on a private Xvfb and a
 # screenshot of its main window is saved.
