@@ -3,13 +3,16 @@
 // system: from the creation of the process to its visible main window, and to the
 // moment that window first answers a message (the message loop runs).
 //
-//   kelpo_startup_bench KELPO_EXE MINIMAL_EXE [RUNS]
+//   kelpo_startup_bench RUNS MINIMAL_EXE [LABEL=]KELPO_EXE...
 //
 // Each program is copied with the files beside it (kelpo.exe's images folder)
-// into a fresh folder, as a user unzips it, and started RUNS times (default 9),
-// the two alternating so that a slow moment of the machine hits both; one start
-// of each before the measured ones warms the system's caches. Prints every time,
-// the medians and their ratio.
+// into a fresh folder, as a user unzips it, and started RUNS times, the programs
+// taking turns so that a slow moment of the machine hits all of them; one start
+// of each before the measured ones warms the system's caches. Several builds of
+// kelpo.exe can be compared in one run (for example as built and as shipped,
+// without debug information), each named by its LABEL. Prints every time, the
+// medians and the fastest starts, and each kelpo.exe's ratios to the minimal
+// program.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -141,22 +144,34 @@ std::string WindowsPath(std::string path) {
   return "Z:" + path;
 }
 
+double Fastest(const std::vector<double>& values) {
+  return *std::min_element(values.begin(), values.end());
+}
+
 void PrintTimes(const char* what, const std::vector<double>& times) {
   std::printf("  %-10s", what);
   for (double time : times) std::printf(" %6.1f", time);
-  std::printf("   median %6.1f ms\n", Median(times));
+  std::printf("   median %6.1f, fastest %6.1f ms\n", Median(times), Fastest(times));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3 || argc > 4) {
-    std::fprintf(stderr, "usage: kelpo_startup_bench KELPO_EXE MINIMAL_EXE [RUNS]\n");
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: kelpo_startup_bench RUNS MINIMAL_EXE [LABEL=]KELPO_EXE...\n");
     return 2;
   }
-  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 9;
-  std::vector<Program> programs = {{"kelpo.exe", Install(WindowsPath(argv[1]), "kelpo"), "TMainForm", {}, {}},
-                                   {"minimal", Install(WindowsPath(argv[2]), "minimal"), "MinimalWindow", {}, {}}};
+  const int runs = std::max(1, std::atoi(argv[1]));
+  std::vector<Program> programs = {{"minimal", Install(WindowsPath(argv[2]), "minimal"), "MinimalWindow", {}, {}}};
+  for (int i = 3; i < argc; ++i) {
+    std::string argument = argv[i];
+    std::string label = "kelpo.exe";
+    if (const auto equals = argument.find('='); equals != std::string::npos) {
+      label = argument.substr(0, equals);
+      argument.erase(0, equals + 1);
+    }
+    programs.push_back({label, Install(WindowsPath(argument), "kelpo" + std::to_string(i)), "TMainForm", {}, {}});
+  }
   int status = 0;
   for (const Program& program : programs)
     if (program.Exe.empty()) {
@@ -179,15 +194,22 @@ int main(int argc, char** argv) {
     }
   }
   if (status == 0) {
-    std::printf("Start-up under this system, %d runs each, ms from process creation:\n", runs);
+    std::printf("Start-up, %d runs each, ms from process creation:\n", runs);
     for (const Program& program : programs) {
       std::printf("%s\n", program.Label.c_str());
       PrintTimes("visible", program.Visible);
       PrintTimes("answering", program.Answering);
     }
-    std::printf("ratio kelpo.exe / minimal: %.2f to the visible window, %.2f to the first answer\n",
-                Median(programs[0].Visible) / Median(programs[1].Visible),
-                Median(programs[0].Answering) / Median(programs[1].Answering));
+    // On a busy machine the fastest start is the one least disturbed by others.
+    const Program& minimal = programs[0];
+    for (std::size_t i = 1; i < programs.size(); ++i) {
+      const Program& kelpo = programs[i];
+      std::printf("%s / minimal: medians %.2f to the visible window, %.2f to the first answer; fastest %.2f, %.2f\n",
+                  kelpo.Label.c_str(), Median(kelpo.Visible) / Median(minimal.Visible),
+                  Median(kelpo.Answering) / Median(minimal.Answering),
+                  Fastest(kelpo.Visible) / Fastest(minimal.Visible),
+                  Fastest(kelpo.Answering) / Fastest(minimal.Answering));
+    }
   }
   for (const Program& program : programs)
     if (!program.Exe.empty()) Uninstall(program.Exe);
