@@ -98,6 +98,15 @@ foreach(variant IN ITEMS standin standin-incomplete)
                                              RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/cache-${variant})
 endforeach()
 
+# The start-up benchmark (make bench-startup): kelpo.exe against the least
+# program that opens the same native controls with the same manifest.
+add_executable(kelpo_minimal_window WIN32 bench/MinimalWindow.cpp bench/MinimalWindow.rc)
+target_include_directories(kelpo_minimal_window PRIVATE ${CMAKE_SOURCE_DIR}/bench)
+set_source_files_properties(bench/MinimalWindow.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/bench/MinimalWindow.manifest)
+target_link_libraries(kelpo_minimal_window PRIVATE comctl32 gdi32 user32)
+add_executable(kelpo_startup_bench bench/StartupBench.cpp)
+add_dependencies(kelpo_startup_bench kelpo kelpo_minimal_window)
+
 file(GLOB KELPO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/conformance/*.cpp)
 add_executable(kelpo_win32_tests ${KELPO_WIN32_TEST_SOURCES} tests/win32/Win32Tests.rc)
 target_link_libraries(kelpo_win32_tests PRIVATE kelpo_wash kelpo_tray kelpo_win32 kelpo_cache_table GTest::gtest_main
@@ -112,7 +121,7 @@ gtest_discover_tests(kelpo_win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT
 file(GLOB KELPO_E2E_SOURCES CONFIGURE_DEPENDS tests/e2e/*.cpp)
 if(KELPO_E2E_SOURCES)
   add_executable(kelpo_e2e ${KELPO_E2E_SOURCES})
-  target_link_libraries(kelpo_e2e PRIVATE kelpo_cache_table comctl32 gdi32 user32 shell32 advapi32 version)
+  target_link_libraries(kelpo_e2e PRIVATE kelpo_cache_table comctl32 gdi32 user32 shell32 advapi32 version psapi ntdll)
   # The driver knows the program's web addresses and the versions it was built with.
   target_include_directories(kelpo_e2e PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_definitions(kelpo_e2e PRIVATE KELPO_E2E_PRODUCT_VERSION="${KELPO_PRODUCT_VERSION_TEXT}"

@@ -30,6 +30,7 @@
 
 #include "Checks.h"
 #include "Driving.h"
+#include "ProcessCounts.h"
 #include "tests/win32/cache-standin/CacheTable.h"
 #include "ui/WebAddresses.h"
 // windows.h first (Driving.h)
@@ -2529,6 +2530,119 @@ void CacheLibraryLater(Checks& checks, const Options& options) {
   kelpo.CloseByMessage();
 }
 
+// The banner of the body panel at (5,226) 469x60.
+constexpr RECT kBanner = {5, 226, 474, 286};
+
+// What a long run may leave behind: a handle or a window that the system keeps
+// for a while (a cursor, a queued notification) but no count that grows with the
+// number of washes or round trips; committed memory may grow by what the heap
+// keeps for reuse.
+constexpr long long kHandleSlack = 4;
+constexpr long long kObjectSlack = 4;
+constexpr long long kMemorySlack = 256 * 1024;
+
+void CheckCountKept(Checks& checks, const std::string& name, const ProcessCount& before, const ProcessCount& after,
+                    long long slack) {
+  if (before.Value < 0 || after.Value < 0) {
+    checks.Check(true, name + "/not-counted");
+    return;
+  }
+  checks.Check(after.Value - before.Value <= slack, name + "/kept",
+               std::to_string(before.Value) + " before, " + std::to_string(after.Value) + " after (" + after.Source +
+                   "), at most " + std::to_string(slack) + " more allowed");
+}
+
+// Scenario 17: a long run. An every-minute schedule washes 1,000 times (each tick
+// sent to the schedule timer's window, timer number 1, as the system delivers
+// it) while the banner animates and the window goes into the tray and back 10
+// times, half of the washes while it is hidden. Afterwards the process holds as
+// many handles, USER and GDI objects and as much memory as after a first round
+// of the same (which creates what lives for the whole run: the tray icon, its
+// hidden window, the cursors), the banner still moves and the program answers.
+void LongRun(Checks& checks, const Options& options) {
+  checks.SetScope("long-run/");
+  constexpr int kTrips = 10;
+  constexpr int kWashes = 1000;
+  constexpr int kWashesPerHalfTrip = kWashes / kTrips / 2;
+  Folders folders;
+  if (!MakeFolders(checks, options.KelpoExe, folders)) return;
+  if (!checks.Check(WriteFileBytes(folders.Settings(), "[Scheduler]\r\nSchID=0\r\nSchFrequency=1\r\n"),
+                    "prepare-settings", "cannot write " + folders.Settings()))
+    return;
+  Kelpo kelpo(checks, folders);
+  if (!kelpo.Start(false)) return;
+  const KelpoWindows& w = kelpo.Windows();
+  const HWND timer = FindProcessWindow(kelpo.ProcessId(), "TTimerWindow", nullptr);
+  if (!checks.Check(timer != nullptr, "schedule-timer-found", "no window of class TTimerWindow")) return;
+
+  PostClick(w.Body, kStartStopButton.x, kStartStopButton.y);
+  Settle(kelpo.ProcessHandle(), w.Main);
+  int washes = 0;
+  // One tick; every 50th finds the typed-address key planted and must delete it.
+  auto tick = [&]() -> bool {
+    const bool planted = washes % 50 == 0 && CreateRegistryKey(HKEY_CURRENT_USER, kTypedUrlsKey + "\\A");
+    bool delivered = false;
+    Send(timer, WM_TIMER, 1, 0, &delivered);
+    ++washes;
+    if (!delivered) return checks.Check(false, "tick-answered", "tick " + std::to_string(washes) + " not answered");
+    if (planted && RegistryKeyExists(HKEY_CURRENT_USER, kTypedUrlsKey))
+      return checks.Check(false, "tick-washes", "tick " + std::to_string(washes) + " left the typed-address key");
+    return true;
+  };
+  auto ticks = [&](int count) {
+    for (int i = 0; i < count; ++i)
+      if (!tick()) return false;
+    return true;
+  };
+  auto roundTrip = [&](int trip) {
+    const std::string name = "trip-" + std::to_string(trip);
+    if (!ticks(kWashesPerHalfTrip) || !kelpo.HideIntoTray(trip % 2 == 0, name + "/hide") || !ticks(kWashesPerHalfTrip))
+      return false;
+    PostMessageA(TrayIconWindow(kelpo), 0x800, 1, WM_LBUTTONDBLCLK);
+    return checks.Check(WaitUntil([&] { return IsWindowVisible(w.Main) != FALSE; }), name + "/shown-again",
+                        "the main window stays hidden after a double click on the icon");
+  };
+  // Counts are read once the program has nothing left to do and the banner's
+  // frame painting is between frames.
+  auto count = [&] {
+    Settle(kelpo.ProcessHandle(), w.Main);
+    Sleep(500);
+    Settle(kelpo.ProcessHandle(), w.Main);
+    return CountProcess(kelpo.ProcessHandle());
+  };
+
+  if (!roundTrip(0)) return;
+  const ProcessCounts before = count();
+  std::printf("counts before: %s\n", CountsText(before).c_str());
+  washes = 0;
+  const DWORD started = GetTickCount();
+  for (int trip = 1; trip <= kTrips; ++trip)
+    if (!roundTrip(trip)) return;
+  const DWORD elapsed = GetTickCount() - started;
+  const ProcessCounts after = count();
+  std::printf("counts after %d washes and %d round trips in %lu ms: %s\n", washes, kTrips,
+              static_cast<unsigned long>(elapsed), CountsText(after).c_str());
+  checks.Equal("washes", washes, kWashes);
+  CheckCountKept(checks, "handles", before.Handles, after.Handles, kHandleSlack);
+  CheckCountKept(checks, "user-objects", before.User, after.User, kObjectSlack);
+  CheckCountKept(checks, "gdi-objects", before.Gdi, after.Gdi, kObjectSlack);
+  CheckCountKept(checks, "memory", before.Memory, after.Memory, kMemorySlack);
+
+  // The banner still moves: its pixels change within a few of its frames.
+  Pixels first;
+  Pixels later;
+  const bool moving =
+      CaptureBody(kelpo, kBanner, first) && WaitUntil([&] {
+        return CaptureScreen(ClientToScreenRect(w.Body, kBanner), later) && DifferentPixels(first, later) > 0;
+      });
+  checks.Check(moving, "banner-animates", "the banner shows the same picture for 15 s");
+  checks.Check(Settle(kelpo.ProcessHandle(), w.Main), "main-window-responsive",
+               "WM_NULL to the main window not answered within 15 s");
+  checks.Equal("no-message-box", static_cast<long long>(kelpo.MessageBoxes().size()), 0);
+  DeleteRegistryTree(HKEY_CURRENT_USER, kTypedUrlsKey);
+  kelpo.EndAsLogonEnds();
+}
+
 struct Scenario {
   const char* Name;
   void (*Run)(Checks&, const Options&);
@@ -2559,6 +2673,7 @@ const Scenario kScenarios[] = {
     {"cache-washes", CacheWashes},
     {"cache-grows", CacheGrowingEntries},
     {"cache-library-later", CacheLibraryLater},
+    {"long-run", LongRun},
 };
 
 // What every scenario needs: the program, and the regional settings the expected texts are written for.
