@@ -86,7 +86,9 @@ class InternetCache {
   virtual std::uint32_t LastError() = 0;
 
   // The UTC file time as local calendar fields (years 1601 to 30827), or
-  // nothing when either conversion fails.
+  // nothing when either conversion fails or the local time would lie outside
+  // 0 to 2^63 - 1 ticks. While an enumeration is open, the local time bias may
+  // be the one read when it opened.
   virtual std::optional<LocalTime> FileTimeToLocal(FileTime time) = 0;
 };
 

@@ -1130,7 +1130,9 @@ HWND TrayIconWindow(const Kelpo& kelpo) {
 // the mouse message. (A real click on Wine's tray icon reaches the program only
 // now and then.) Returns the open menu, or null after a failed check.
 HWND OpenTrayMenu(Checks& checks, const Kelpo& kelpo, const std::string& name) {
-  const std::vector<HWND> icons = TrayIcons();
+  // Wine's tray window shows a new icon a moment after the program adds it.
+  std::vector<HWND> icons;
+  WaitUntil([&] { return (icons = TrayIcons()).size() == 1; });
   const HWND handler = TrayIconWindow(kelpo);
   if (!checks.Check(
           icons.size() == 1 && handler, name + "/one-icon",
@@ -2435,7 +2437,6 @@ void CacheWashes(Checks& checks, const Options& options) {
     Kelpo kelpo(checks, folders);
     if (!kelpo.Start(false)) return;
     if (!kelpo.HideIntoTray(true, "close")) return;
-    WaitUntil([] { return TrayIcons().size() == 1; });
     HWND menu = OpenTrayMenu(checks, kelpo, "wash-now");
     if (!menu) return;
     PressMenuKeys(kelpo, menu, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
