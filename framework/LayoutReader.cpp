@@ -9,6 +9,10 @@
 namespace kelpo {
 namespace {
 
+// Objects nest in the reader's and the controls' recursion; a text nested
+// deeper than any window is refused before it can exhaust the stack.
+constexpr int MaxNesting = 64;
+
 class LayoutParser {
  public:
   LayoutParser(const std::string& text, const LayoutFileLoader& loadFile) : text_(text), loadFile_(loadFile) {}
@@ -75,7 +79,9 @@ class LayoutParser {
         return node;
       }
       if (PeekWord("object")) {
+        if (++depth_ > MaxNesting) Fail("objects nested deeper than " + std::to_string(MaxNesting));
         node.Children.push_back(ReadObject());
+        --depth_;
         continue;
       }
       if (pos_ >= text_.size()) Fail("'end' was expected");
@@ -196,6 +202,7 @@ class LayoutParser {
   const LayoutFileLoader& loadFile_;
   std::size_t pos_ = 0;
   int line_ = 1;
+  int depth_ = 0;
 };
 
 }  // namespace

@@ -50,7 +50,7 @@ using LayoutFileLoader = std::function<std::vector<std::uint8_t>(const std::stri
 
 // Parses a layout; binary values are read through `loadFile` (the embedded
 // artwork when none is given). Throws kelpo::Exception naming the line on
-// malformed text.
+// malformed text and on objects nested more than 64 deep.
 LayoutNode ReadLayout(const std::string& text, const LayoutFileLoader& loadFile = {});
 
 // Throws the error of a layout that reads but does not fit its components:

@@ -30,6 +30,7 @@ void RemoveSettings() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  SettingsPath();  // made before the handler is registered, so it outlives it
   std::atexit(RemoveSettings);
   return 0;
 }

@@ -27,7 +27,7 @@
 # Environment: KELPO_SHARED_DIR (default ../shared beside the source tree),
 # KELPO_FUZZ_SEED (default 1), KELPO_FUZZ_RUNS_GIF (default 40000),
 # KELPO_FUZZ_RUNS_LZW (default 10000), KELPO_FUZZ_RUNS_TEXT (default 40000),
-# KELPO_FUZZ_RUNS_SETTINGS (default 10000), KELPO_FUZZ_RUNS_LAYOUT (default 4000),
+# KELPO_FUZZ_RUNS_SETTINGS (default 3000), KELPO_FUZZ_RUNS_LAYOUT (default 4000),
 # JOBS (build jobs, default 2).
 set -euo pipefail
 
@@ -107,7 +107,7 @@ for target in "${targets[@]}"; do
     lzw_equivalence_fuzz) regress=$root/tests/gif/regress/lzw runs=${KELPO_FUZZ_RUNS_LZW:-10000} from=$seeds ;;
     gif_decoder_fuzz) regress=$root/tests/gif/regress/gif runs=${KELPO_FUZZ_RUNS_GIF:-40000} from=$seeds ;;
     text_forms_fuzz) regress=$root/tests/settings/regress/text-forms runs=${KELPO_FUZZ_RUNS_TEXT:-40000} ;;
-    settings_file_fuzz) regress=$root/tests/settings/regress/settings-file runs=${KELPO_FUZZ_RUNS_SETTINGS:-10000} ;;
+    settings_file_fuzz) regress=$root/tests/settings/regress/settings-file runs=${KELPO_FUZZ_RUNS_SETTINGS:-3000} ;;
     layout_fuzz) regress=$root/tests/framework/regress/layout runs=${KELPO_FUZZ_RUNS_LAYOUT:-4000} ;;
   esac
   case $target in

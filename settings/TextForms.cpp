@@ -265,6 +265,15 @@ std::string FloatToStr(double value, const FormatSettings& formats) {
   for (char c : scientific.substr(0, ePos)) {
     if (IsDigit(c)) digits += c;
   }
+  // Next to the largest double, rounding up leaves the double range and the
+  // text would not read back: the fifteenth digit is then rounded down.
+  double reread = 0;
+  if (std::fabs(value) > 1 && std::from_chars(scientific.data(), scientific.data() + scientific.size(), reread).ec ==
+                                  std::errc::result_out_of_range) {
+    std::size_t last = digits.size() - 1;
+    while (digits[last] == '0') digits[last--] = '9';
+    --digits[last];
+  }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   const int exponent = std::atoi(std::string(scientific.substr(ePos + 1)).c_str());
 

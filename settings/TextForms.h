@@ -24,7 +24,9 @@ int StrToIntDef(std::string_view text, int defaultValue);
 // The general form with at most 15 significant digits: fixed notation while the
 // value is at least 0.0001 and has at most 15 integer digits ("3", "2.5",
 // "0.0001"), scientific notation otherwise, with the exponent in its fewest
-// digits and a sign only when negative ("1E20", "1E-5", "1.5E-7"). Not-a-number
+// digits and a sign only when negative ("1E20", "1E-5", "1.5E-7"); next to the
+// largest double the last digit is rounded down, so that the text still reads
+// ("1.79769313486231E308"). Not-a-number
 // and infinities are written "NAN", "INF" and "-INF".
 std::string FloatToStr(double value, const FormatSettings& formats);
 

@@ -8,8 +8,8 @@
 #   asan    build-asan/  the same with AddressSanitizer and UBSan, ctest
 #   tsan    build-tsan/  the threaded animation timer's tests with ThreadSanitizer
 #   win     build-win/   kelpo.exe, Win32 tests and e2e, ctest under Wine + Xvfb
-#   fuzz    build-fuzz/  libFuzzer targets from the corpus and tests/gif/regress/, with a fixed seed
-#                        and run count so that a run repeats (fuzz/run-fuzz.sh)
+#   fuzz    build-fuzz/  libFuzzer targets from their seeds and regression files, with a fixed
+#                        seed and run count so that a run repeats (fuzz/run-fuzz.sh)
 #
 # Environment: JOBS (default 2), CMAKE_ARGS (extra configure arguments, e.g.
 # -DKELPO_SHARED_DIR=...), KELPO_TEST_SUMMARY (a file that receives the last line).

@@ -113,7 +113,10 @@ TEST(LayoutReader, MalformedTextRaisesAnErrorNamingTheLine) {
     const char* Text;
     const char* Line;
   };
+  std::string deep = "object Form1: TForm1\n";
+  for (int level = 0; level < 65; ++level) deep += "object Panel" + std::to_string(level) + ": TPanel\n";
   const Case cases[] = {
+      {deep.c_str(), "line 66: objects nested deeper than 64"},
       {"form Form1: TForm1\nend", "line 1"},
       {"object Form1: TForm1\n  Left 3\nend", "line 2"},
       {"object Form1: TForm1\n  Left = 1\n  Caption = 'open\nend", "line 3"},

@@ -15,7 +15,9 @@
 // SettingsFileFault: the input is the bytes of "settings.ini", the regional set
 // picked by its size. The five keys of the schedule are written through the
 // settings file and must read back as written; every other key the file holds
-// (every line's name, in the section it stands in) must read as it read before.
+// (every line's name, in the section it stands in) must read as it read before,
+// up to a header without a name ("[]"): the profile functions write the file
+// back without it, as Windows does, so the keys under it join the section before.
 
 #include <cmath>
 #include <cstdint>
@@ -138,6 +140,7 @@ inline std::vector<std::pair<std::string, std::string>> KeysOf(std::string_view 
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     if (!line.empty() && line.front() == '[' && line.rfind(']') != std::string_view::npos) {
       section = std::string(line.substr(1, line.rfind(']') - 1));
+      if (TrimBlanks(section).empty()) break;
     } else if (const std::size_t equals = line.find('='); equals != std::string_view::npos) {
       keys.emplace_back(section, std::string(line.substr(0, equals)));
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <string>
@@ -70,6 +71,11 @@ TEST(TextForms, NumbersAreWrittenInTheShortestGeneralForm) {
   EXPECT_EQ(FloatToStr(1e15, us), "1E15");
   EXPECT_EQ(FloatToStr(1e20, us), "1E20");
   EXPECT_EQ(FloatToStr(1234567890123456789.0, us), "1.23456789012346E18");
+  // Rounded up, the largest doubles would pass the range and not read back.
+  EXPECT_EQ(FloatToStr(-DBL_MAX, us), "-1.79769313486231E308");
+  EXPECT_EQ(FloatToStr(1.7976931348623e308, us), "1.7976931348623E308");
+  EXPECT_TRUE(TryStrToFloat(FloatToStr(DBL_MAX, German()), German()));
+  EXPECT_EQ(FloatToStr(4.9e-324, us), "4.94065645841247E-324");
   EXPECT_EQ(FloatToStr(NAN, us), "NAN");
   EXPECT_EQ(FloatToStr(-INFINITY, us), "-INF");
 }
