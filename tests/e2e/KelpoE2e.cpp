@@ -1128,7 +1128,12 @@ HWND TrayIconWindow(const Kelpo& kelpo) {
 // the mouse message. (A real click on Wine's tray icon reaches the program only
 // now and then.) Returns the open menu, or null after a failed check.
 HWND OpenTrayMenu(Checks& checks, const Kelpo& kelpo, const std::string& name) {
-  const std::vector<HWND> icons = TrayIcons();
+  // The icon shows in the tray a moment after the window hid.
+  std::vector<HWND> icons;
+  WaitUntil([&] {
+    icons = TrayIcons();
+    return icons.size() == 1;
+  });
   const HWND handler = TrayIconWindow(kelpo);
   if (!checks.Check(
           icons.size() == 1 && handler, name + "/one-icon",
