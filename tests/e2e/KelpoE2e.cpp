@@ -1128,6 +1128,8 @@ HWND TrayIconWindow(const Kelpo& kelpo) {
 // the mouse message. (A real click on Wine's tray icon reaches the program only
 // now and then.) Returns the open menu, or null after a failed check.
 HWND OpenTrayMenu(Checks& checks, const Kelpo& kelpo, const std::string& name) {
+  // The shell shows a new icon a moment after the program added it.
+  WaitUntil([] { return !TrayIcons().empty(); }, 5000);
   const std::vector<HWND> icons = TrayIcons();
   const HWND handler = TrayIconWindow(kelpo);
   if (!checks.Check(
@@ -2083,8 +2085,9 @@ void CheckAlreadyStartedBox(Checks& checks, HWND box, const std::string& name) {
   std::string ids;
   for (int id : view.Buttons) ids += " " + std::to_string(id);
   checks.Check(view.Buttons == std::vector<int>{IDOK}, name + "/one-ok-button", "button ids" + ids + " (expected 1)");
-  std::string detail;
-  const std::string icon = MessageBoxIcon(box, detail);
+  // The icon is read from the screen: wait until the box has painted it.
+  std::string detail, icon;
+  WaitUntil([&] { return (icon = MessageBoxIcon(box, detail)) == "asterisk"; }, 3000);
   checks.Check(icon == "asterisk", name + "/information-icon", icon.empty() ? detail : "the " + icon + " icon");
   const RECT rect = WindowRect(box);
   const int dx = (rect.left + rect.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2;
@@ -2143,7 +2146,11 @@ void SecondCopy(Checks& checks, const Options& options) {
                         name + "/first-minimised", "the minimise image did not minimise the program"))
         return;
     }
-    if (name == "in-tray" && !kelpo.HideIntoTray(false, name + "/first-into-tray")) return;
+    if (name == "in-tray") {
+      if (!kelpo.HideIntoTray(false, name + "/first-into-tray")) return;
+      checks.Check(WaitUntil([] { return TrayIcons().size() == 1; }), name + "/first-icon-shown",
+                   std::to_string(TrayIcons().size()) + " icons in the tray");
+    }
     const std::size_t icons = TrayIcons().size();
     if (!RefusedSecondCopy(checks, folders, name,
                            name == "shown" ? options.Output + "\\e2e-already-started.bmp" : std::string()))
@@ -2166,9 +2173,11 @@ void SecondCopy(Checks& checks, const Options& options) {
       const bool forward = WaitUntil(
           [&] { return !IsIconic(application) && IsWindowVisible(w.Main) && GetForegroundWindow() == w.Main; });
       checks.Check(forward, name + "/first-comes-forward",
-                   IsIconic(application)      ? "the application stays minimised"
-                   : !IsWindowVisible(w.Main) ? "the main window stays hidden"
-                                              : "the main window is not the foreground window");
+                   IsIconic(application) ? "the application stays minimised"
+                   : !IsWindowVisible(w.Main)
+                       ? "the main window stays hidden"
+                       : "the foreground window is of class " + ClassName(GetForegroundWindow()) +
+                             (GetForegroundWindow() == application ? " (the application window)" : ""));
     }
   }
   kelpo.EndAsLogonEnds();
