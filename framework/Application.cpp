@@ -94,6 +94,17 @@ bool TApplication::WindowProc(Message& m) {
         }
       }
       return false;
+    case wmActivate:
+      // Activated while its main form shows (raised or restored by another
+      // program, or the taskbar button pressed): the activation goes on to
+      // the main form, where the user works.
+      if ((m.WParam & 0xFFFF) != waInactive && mainForm_ && mainForm_->Visible() && mainForm_->HandleAllocated() &&
+          platform_.windowing.IsWindowVisible(mainForm_->Handle())) {
+        platform_.windowing.SetForegroundWindow(mainForm_->Handle());
+        m.Result = 0;
+        return true;
+      }
+      return false;
     case wmClose:
       // Closing the taskbar button closes the main form.
       if (mainForm_) Guard([&] { mainForm_->Close(); });

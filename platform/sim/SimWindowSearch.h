@@ -18,8 +18,12 @@ class SimWindowSearch : public WindowSearch {
   }
   bool IsIconic(WindowHandle window) override { return windowing_.IsIconic(window); }
   void Restore(WindowHandle window) override { windowing_.ShowWindow(window, ShowCommand::Restore); }
-  // Only recorded: the simulation keeps no stacking order of its own.
-  void BringWindowToTop(WindowHandle window) override { raised_.push_back(window); }
+  // The simulation keeps no stacking order: the call is recorded, and a
+  // shown window is activated, as Windows activates a raised top-level window.
+  void BringWindowToTop(WindowHandle window) override {
+    raised_.push_back(window);
+    if (windowing_.IsWindowVisible(window)) windowing_.SetForegroundWindow(window);
+  }
 
   // ---- for tests ----
   const std::vector<WindowHandle>& Raised() const { return raised_; }

@@ -2087,8 +2087,9 @@ void CheckAlreadyStartedBox(Checks& checks, HWND box, const std::string& name) {
   std::string ids;
   for (int id : view.Buttons) ids += " " + std::to_string(id);
   checks.Check(view.Buttons == std::vector<int>{IDOK}, name + "/one-ok-button", "button ids" + ids + " (expected 1)");
-  std::string detail;
-  const std::string icon = MessageBoxIcon(box, detail);
+  // The icon is read from the screen: wait until the box has painted it.
+  std::string detail, icon;
+  WaitUntil([&] { return (icon = MessageBoxIcon(box, detail)) == "asterisk"; }, 3000);
   checks.Check(icon == "asterisk", name + "/information-icon", icon.empty() ? detail : "the " + icon + " icon");
   const RECT rect = WindowRect(box);
   const int dx = (rect.left + rect.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2;
@@ -2147,7 +2148,11 @@ void SecondCopy(Checks& checks, const Options& options) {
                         name + "/first-minimised", "the minimise image did not minimise the program"))
         return;
     }
-    if (name == "in-tray" && !kelpo.HideIntoTray(false, name + "/first-into-tray")) return;
+    if (name == "in-tray") {
+      if (!kelpo.HideIntoTray(false, name + "/first-into-tray")) return;
+      checks.Check(WaitUntil([] { return TrayIcons().size() == 1; }), name + "/first-icon-shown",
+                   std::to_string(TrayIcons().size()) + " icons in the tray");
+    }
     const std::size_t icons = TrayIcons().size();
     if (!RefusedSecondCopy(checks, folders, name,
                            name == "shown" ? options.Output + "\\e2e-already-started.bmp" : std::string()))
@@ -2170,9 +2175,11 @@ void SecondCopy(Checks& checks, const Options& options) {
       const bool forward = WaitUntil(
           [&] { return !IsIconic(application) && IsWindowVisible(w.Main) && GetForegroundWindow() == w.Main; });
       checks.Check(forward, name + "/first-comes-forward",
-                   IsIconic(application)      ? "the application stays minimised"
-                   : !IsWindowVisible(w.Main) ? "the main window stays hidden"
-                                              : "the main window is not the foreground window");
+                   IsIconic(application) ? "the application stays minimised"
+                   : !IsWindowVisible(w.Main)
+                       ? "the main window stays hidden"
+                       : "the foreground window is of class " + ClassName(GetForegroundWindow()) +
+                             (GetForegroundWindow() == application ? " (the application window)" : ""));
     }
   }
   kelpo.EndAsLogonEnds();

@@ -226,6 +226,14 @@ TEST(SecondCopy, ShowsTheMessageBringsTheFirstForwardAndEndsWithoutStarting) {
     const WindowHandle firstMain = k.form->Handle();
     if (state == First::Minimised) k.form->Image3Click(nullptr);
     if (state == First::InTray) k.form->Close();
+    // Another program's window is in front meanwhile.
+    struct OtherProgram : MessageWindow {
+      bool WindowProc(Message&) override { return false; }
+    } other;
+    WindowParams params;
+    params.ClassName = "TOtherProgram";
+    const WindowHandle otherWindow = k.sim.windowing.CreateMessageWindow(params, &other);
+    k.sim.windowing.SetForegroundWindow(otherWindow);
     ASSERT_EQ(k.sim.windowing.IsIconic(firstApplication), state == First::Minimised);
     const std::size_t shellCalls = k.sim.notifyIcons.Calls().size();
     const std::size_t icons = k.sim.notifyIcons.Icons().size();
@@ -261,15 +269,17 @@ TEST(SecondCopy, ShowsTheMessageBringsTheFirstForwardAndEndsWithoutStarting) {
     EXPECT_EQ(k.sim.windowing.IsWindowVisible(firstApplication), state != First::InTray);
     if (state == First::Minimised) {
       EXPECT_THAT(k.sim.windowSearch.Raised(), IsEmpty());
-      EXPECT_EQ(k.sim.windowing.Foreground(), firstMain);
     } else {
       EXPECT_THAT(k.sim.windowSearch.Raised(), ElementsAre(firstApplication));
     }
+    // A shown window ends up in front, its application window handing the activation on.
+    EXPECT_EQ(k.sim.windowing.Foreground(), state == First::InTray ? otherWindow : firstMain);
     EXPECT_EQ(k.sim.windowing.GetWindowText(firstApplication), "Kelpo");
     EXPECT_EQ(k.form->TrayIcon1->IconVisible(), state == First::InTray);
     // The second copy's quit went to its own message loop, which never ran.
     ASSERT_TRUE(k.sim.windowing.QuitPending());
     k.sim.windowing.RunMessageLoop();
+    k.sim.windowing.DestroyWindow(otherWindow);
   }
 }
 
