@@ -1,7 +1,10 @@
 // A year of the minutes schedule on the simulated clock: a wash every 30
-// minutes, through the real main window, leaves the heap where it began.
+// minutes, through the real main window, each deleting typed addresses and
+// cache entries, leaves the heap where it began.
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "tests/heap/LiveAllocations.h"
 #include "tests/support/KelpoHarness.h"
@@ -9,12 +12,25 @@
 namespace kelpo {
 namespace {
 
+constexpr std::int64_t HalfHour = 30 * 60 * 1000;
+constexpr const char* TypedUrls = "\\Software\\Microsoft\\Internet Explorer\\TypedURLs";
+
 class HeapYearTest : public ::testing::Test {
  protected:
+  // Half hour by half hour, with typed addresses and cache entries for each wash to delete.
   void RunUntil(int year, int month, int day) {
     SimClock until;
     until.Set(year, month, day);
-    k.sim.windowing.RunUntil(until.Millis());
+    while (k.sim.clock.Millis() < until.Millis()) {
+      k.sim.registry.SetValue(std::string(TypedUrls) + "\\Deep", "url1", "http://page.example/typed");
+      for (const char* url : {"http://page.example/", "Cookie:user@page.example/"}) {
+        CacheEntryRecord entry;
+        entry.SourceUrlName = url;
+        entry.CacheEntryType = NormalCacheEntry;
+        k.sim.cache.Add(entry);
+      }
+      k.sim.windowing.RunUntil(std::min(until.Millis(), k.sim.clock.Millis() + HalfHour));
+    }
   }
   int Washes() const {
     int washes = 0;
@@ -49,8 +65,10 @@ TEST_F(HeapYearTest, AYearOfWashesEveryHalfHourLeavesTheHeapWhereItBegan) {
   const long after = test::LiveAllocations();
   EXPECT_EQ(Washes() - warmUpWashes, 364 * 48);
   EXPECT_TRUE(k.sim.dialogs.Shown().empty());
-  // A block kept by a wash would leave 17,472 behind; a few may move with the
-  // reallocation of a buffer that grew.
+  EXPECT_TRUE(k.sim.cache.Urls().empty());  // the last wash took what was planted before it
+  EXPECT_FALSE(k.sim.registry.KeyExists(TypedUrls));
+  // A block kept by each wash would leave 17,472 behind; the few allowed are
+  // for blocks whose life merely spans the moment of a count.
   EXPECT_LE(after - before, 8) << before << " blocks alive after the warm-up, " << after << " after the year";
 }
 
