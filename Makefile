@@ -36,7 +36,7 @@ kelpo-exe:
 
 # Start-up time under Wine: kelpo.exe, as built and as shipped (stripped, as in
 # the zip), against the minimal program with the same controls
-# (bench/MinimalWindow.cpp), RUNS starts each, on a private Xvfb.
+# (bench/win32/MinimalWindow.cpp), RUNS starts each, on a private Xvfb.
 RUNS ?= 15
 bench-startup:
 	@tools/install-deps.sh run

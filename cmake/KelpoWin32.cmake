@@ -100,11 +100,11 @@ endforeach()
 
 # The start-up benchmark (make bench-startup): kelpo.exe against the least
 # program that opens the same native controls with the same manifest.
-add_executable(kelpo_minimal_window WIN32 bench/MinimalWindow.cpp bench/MinimalWindow.rc)
-target_include_directories(kelpo_minimal_window PRIVATE ${CMAKE_SOURCE_DIR}/bench)
-set_source_files_properties(bench/MinimalWindow.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/bench/MinimalWindow.manifest)
+add_executable(kelpo_minimal_window WIN32 bench/win32/MinimalWindow.cpp bench/win32/MinimalWindow.rc)
+target_include_directories(kelpo_minimal_window PRIVATE ${CMAKE_SOURCE_DIR}/bench/win32)
+set_source_files_properties(bench/win32/MinimalWindow.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/bench/win32/MinimalWindow.manifest)
 target_link_libraries(kelpo_minimal_window PRIVATE comctl32 gdi32 user32)
-add_executable(kelpo_startup_bench bench/StartupBench.cpp)
+add_executable(kelpo_startup_bench bench/win32/StartupBench.cpp)
 add_dependencies(kelpo_startup_bench kelpo kelpo_minimal_window)
 
 file(GLOB KELPO_WIN32_TEST_SOURCES CONFIGURE_DEPENDS tests/win32/*.cpp tests/conformance/*.cpp)
@@ -207,7 +207,7 @@ if(KELPO_E2E_SOURCES)
 endif()
 
 # The wash over the stand-in at scale against the bare WinINet calls (make bench-wash).
-add_executable(kelpo_wash_standin_bench bench/WashStandinBench.cpp tests/win32/StandinCache.cpp)
+add_executable(kelpo_wash_standin_bench bench/win32/WashStandinBench.cpp tests/win32/StandinCache.cpp)
 target_link_libraries(kelpo_wash_standin_bench PRIVATE kelpo_wash kelpo_win32 kelpo_cache_table)
 set_target_properties(kelpo_wash_standin_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KELPO_STANDIN_DIR}
                                                            CROSSCOMPILING_EMULATOR "${KELPO_WINE_WITH_STANDIN}")
